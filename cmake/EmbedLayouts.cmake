@@ -1,0 +1,16 @@
+# Window layouts are data files under resources/layouts; they are compiled into the
+# program as texts so that the native build and the host tests read the very same ones.
+function(tv_embed_layouts out_var dir)
+  file(GLOB layouts CONFIGURE_DEPENDS ${dir}/*.layout)
+  set(body "// Generated from resources/layouts; do not edit.\n#include \"platform/toolkit/EmbeddedLayouts.h\"\n\nnamespace tv::toolkit {\n\nstd::string_view embeddedLayout([[maybe_unused]] std::string_view name) {\n")
+  foreach(file ${layouts})
+    get_filename_component(name ${file} NAME_WE)
+    file(READ ${file} text)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${file})
+    string(APPEND body "    if (name == \"${name}\") return R\"TVLAYOUT(${text})TVLAYOUT\";\n")
+  endforeach()
+  string(APPEND body "    return {};\n}\n\n} // namespace tv::toolkit\n")
+  set(out ${CMAKE_BINARY_DIR}/generated/EmbeddedLayouts.cpp)
+  file(CONFIGURE OUTPUT ${out} CONTENT "${body}" @ONLY)
+  set(${out_var} ${out} PARENT_SCOPE)
+endfunction()

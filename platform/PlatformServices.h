@@ -1,0 +1,237 @@
+#pragma once
+// The one door to the operating system. Everything the cleaning logic and the windows
+// ask of Windows goes through this interface, so that the logic runs unchanged against
+// the real system (platform/win32) and against the in-memory one (platform/memory).
+// Texts are UTF-8 on this side; the Windows implementation converts at the call.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tv {
+
+using WindowHandle = std::uintptr_t; // 0 is "no window"
+
+enum class Hive { CurrentUser, LocalMachine };
+
+// Access masks as Windows defines them; the existence test asks for read rights only.
+inline constexpr std::uint32_t kKeyRead = 0x20019;
+inline constexpr std::uint32_t kKeyReadExistence = 0x20009;
+inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+
+// File attribute bits of a folder enumeration.
+namespace attr {
+inline constexpr std::uint32_t kReadOnly = 0x1;
+inline constexpr std::uint32_t kHidden = 0x2;
+inline constexpr std::uint32_t kSystem = 0x4;
+inline constexpr std::uint32_t kDirectory = 0x10;
+inline constexpr std::uint32_t kArchive = 0x20;
+inline constexpr std::uint32_t kReparsePoint = 0x400;
+} // namespace attr
+
+// Windows error codes the logic tests for.
+inline constexpr std::uint32_t kErrorSuccess = 0;
+inline constexpr std::uint32_t kErrorFileNotFound = 2;
+inline constexpr std::uint32_t kErrorAccessDenied = 5;
+inline constexpr std::uint32_t kErrorInsufficientBuffer = 122;
+inline constexpr std::uint32_t kErrorNoMoreItems = 259;
+
+// CSIDL numbers of the special folders the tasks use.
+inline constexpr int kCsidlRecent = 8;
+inline constexpr int kCsidlInternetCache = 32;
+inline constexpr int kCsidlCookies = 33;
+inline constexpr int kCsidlHistory = 34;
+
+class PlatformServices;
+
+// An open registry key. Closes itself; move-only so that no handle outlives its operation.
+class RegKey {
+public:
+    RegKey() = default;
+    RegKey(PlatformServices* owner, std::uintptr_t id) : owner_(owner), id_(id) {}
+    RegKey(RegKey&& other) noexcept : owner_(other.owner_), id_(other.id_) { other.owner_ = nullptr; }
+    RegKey& operator=(RegKey&& other) noexcept;
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    ~RegKey() { reset(); }
+
+    explicit operator bool() const { return owner_ != nullptr; }
+    std::uintptr_t id() const { return id_; }
+    void reset();
+
+private:
+    PlatformServices* owner_ = nullptr;
+    std::uintptr_t id_ = 0;
+};
+
+struct RegKeyInfo {
+    std::uint32_t subkeyCount = 0;
+    std::uint32_t longestSubkeyName = 0; // in characters, without the terminator
+};
+
+struct FolderEntry {
+    std::string name;
+    std::uint32_t attributes = 0;
+    bool isFolder() const { return (attributes & attr::kDirectory) != 0; }
+    bool isReparsePoint() const { return (attributes & attr::kReparsePoint) != 0; }
+};
+
+// An open folder enumeration; closing it is the destructor's job.
+class FolderEnumeration {
+public:
+    virtual ~FolderEnumeration() = default;
+    // The current entry is valid right after opening; next() moves on and says whether
+    // there is one. A failure of the system's "find next" ends the enumeration too.
+    virtual const FolderEntry& current() const = 0;
+    virtual bool next() = 0;
+};
+
+// One call of the URL cache enumeration: the system fills an entry record of
+// `requiredSize` bytes, or says why it did not (lastError).
+struct UrlCacheCall {
+    bool ok = false;
+    std::uint32_t lastError = 0;
+    std::uint32_t requiredSize = 0; // the size the entry needs, reported on every call
+    std::string sourceUrl;          // lpszSourceUrlName of the filled record, when ok
+};
+
+class UrlCacheEnumeration {
+public:
+    virtual ~UrlCacheEnumeration() = default;
+    // bufferSize 0 probes the next entry; a large-enough buffer fetches it.
+    virtual UrlCacheCall findNext(std::uint32_t bufferSize) = 0;
+};
+
+struct UrlCacheFirst {
+    UrlCacheCall call;
+    std::unique_ptr<UrlCacheEnumeration> enumeration; // null when no handle was given
+};
+
+// The browser's URL history store, reached through IUnknown then IUrlHistoryStg2.
+class UrlHistoryStg2 {
+public:
+    virtual ~UrlHistoryStg2() = default;
+    virtual std::int32_t clearHistory() = 0;
+};
+
+class UrlHistoryObject {
+public:
+    virtual ~UrlHistoryObject() = default;
+    // Null when the object does not offer IUrlHistoryStg2.
+    virtual std::unique_ptr<UrlHistoryStg2> queryHistoryStg2() = 0;
+};
+
+struct UrlHistoryCreation {
+    std::int32_t hresult = 0;                 // the creation's result code
+    std::unique_ptr<UrlHistoryObject> object; // set when the creation succeeded
+};
+
+// A library loaded at run time (the recycle bin function lives in one).
+class LoadedLibrary {
+public:
+    virtual ~LoadedLibrary() = default;
+    virtual bool hasFunction(const std::string& name) const = 0;
+    // Calls the recycle-bin emptying function of that name; false when it is not there.
+    virtual bool callEmptyRecycleBin(const std::string& functionName, WindowHandle owner,
+                                     const std::string& rootPath, std::uint32_t flags) = 0;
+};
+
+struct AccountLookup {
+    bool ok = false;
+    std::uint32_t lastError = 0;
+    std::uint32_t sidSize = 0;          // the size the identifier needs (or has, when ok)
+    std::vector<std::uint8_t> sid;      // the identifier's bytes, when ok
+};
+
+struct NameRead {
+    bool ok = false;
+    std::uint32_t lastError = 0;
+    std::string name;
+};
+
+class PlatformServices {
+public:
+    virtual ~PlatformServices() = default;
+
+    // --- registry ---
+    virtual RegKey openKey(Hive hive, const std::string& path, std::uint32_t access) = 0;
+    // Opens the key, creating it (and missing parents) when absent; empty RegKey on failure.
+    virtual RegKey createKey(Hive hive, const std::string& path) = 0;
+    virtual std::optional<RegKeyInfo> queryKeyInfo(const RegKey& key) = 0;
+    // The name of the subkey at that index, or nothing; bufferChars counts the terminator.
+    virtual std::optional<std::string> enumSubkey(const RegKey& key, std::uint32_t index,
+                                                  std::uint32_t bufferChars) = 0;
+    // Deletes one key that has no subkeys.
+    virtual bool deleteKey(Hive hive, const std::string& path) = 0;
+    // Deletes a key with every subkey and value below it.
+    virtual bool deleteKeyTree(Hive hive, const std::string& path) = 0;
+    virtual bool deleteValue(const RegKey& key, const std::string& valueName) = 0;
+    // Writes a REG_SZ value, replacing a value of that name whatever its type.
+    virtual bool setStringValue(const RegKey& key, const std::string& valueName,
+                                const std::string& text) = 0;
+    virtual void closeKey(std::uintptr_t id) = 0;
+
+    // --- folders and files ---
+    virtual std::string specialFolderPath(int csidl) = 0; // empty on failure
+    virtual std::string tempFolderPath() = 0;             // with its trailing backslash; empty on failure
+    virtual std::string programFolder() = 0;              // with its trailing backslash
+    // Starts an enumeration of `pattern` (a folder path followed by "*.*"); null when it
+    // cannot be started.
+    virtual std::unique_ptr<FolderEnumeration> enumerateFolder(const std::string& pattern) = 0;
+    virtual bool deleteFile(const std::string& path) = 0;
+    virtual bool removeFolder(const std::string& path) = 0;
+
+    // --- browser stores ---
+    virtual UrlCacheFirst urlCacheFindFirst(std::uint32_t bufferSize) = 0;
+    virtual bool deleteUrlCacheEntry(const std::string& url) = 0;
+    virtual UrlHistoryCreation createUrlHistory() = 0;
+    // The system's description of a result code; empty when it has none.
+    virtual std::string describeError(std::int32_t code) = 0;
+
+    // --- shell, windows, libraries ---
+    virtual std::unique_ptr<LoadedLibrary> loadLibrary(const std::string& name) = 0;
+    virtual void shellOpen(WindowHandle owner, const std::string& verb, const std::string& file,
+                           const std::string& parameters, const std::string& directory,
+                           int showCommand) = 0;
+    virtual WindowHandle findWindow(const std::string& className) = 0;
+    virtual WindowHandle parentWindow(WindowHandle window) = 0;
+    virtual bool postMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t lParam) = 0;
+
+    // --- accounts ---
+    virtual NameRead userName(std::uint32_t bufferChars) = 0;
+    virtual NameRead computerName(std::uint32_t bufferChars) = 0;
+    virtual AccountLookup lookupAccountName(const std::string& system, const std::string& account,
+                                            std::uint32_t sidBufferSize,
+                                            std::uint32_t domainChars) = 0;
+    virtual bool isValidSid(const std::vector<std::uint8_t>& sid) = 0;
+    virtual std::array<std::uint8_t, 6> sidIdentifierAuthority(const std::vector<std::uint8_t>& sid) = 0;
+    virtual std::uint8_t sidSubAuthorityCount(const std::vector<std::uint8_t>& sid) = 0;
+    virtual std::uint32_t sidSubAuthority(const std::vector<std::uint8_t>& sid, std::uint32_t index) = 0;
+
+    // --- time ---
+    virtual void sleep(std::uint32_t milliseconds) = 0;
+    virtual std::uint64_t tickMilliseconds() = 0; // a monotonic clock
+};
+
+inline RegKey& RegKey::operator=(RegKey&& other) noexcept {
+    if (this != &other) {
+        reset();
+        owner_ = other.owner_;
+        id_ = other.id_;
+        other.owner_ = nullptr;
+    }
+    return *this;
+}
+
+inline void RegKey::reset() {
+    if (owner_) {
+        owner_->closeKey(id_);
+        owner_ = nullptr;
+    }
+}
+
+} // namespace tv

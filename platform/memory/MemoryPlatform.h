@@ -1,0 +1,154 @@
+#pragma once
+// The in-memory platform: registry, file tree, browser stores, recycle bin, accounts,
+// browser frame windows and a shell-open recorder, each with the failures the program
+// must survive, and a record of what was asked. Its sleep does not wait: it moves a
+// virtual clock that tests read.
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/PlatformServices.h"
+#include "platform/memory/MemoryFileSystem.h"
+#include "platform/memory/MemoryRegistry.h"
+
+namespace tv::memory {
+
+struct ShellOpenCall {
+    WindowHandle owner;
+    std::string verb, file, parameters, directory;
+    int showCommand;
+};
+
+struct PostedMessage {
+    WindowHandle window;
+    std::uint32_t message;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+    std::uint64_t atMs; // on the virtual clock
+};
+
+struct FrameWindow {
+    WindowHandle handle;
+    std::string className;
+    WindowHandle parent = 0;
+    int closeRequestsNeeded = 1; // -1: never closes
+};
+
+struct UrlCacheEntry {
+    std::string url;
+    std::uint32_t size = 128; // the record size the enumeration reports
+    bool locked = false;      // in use: deletion refused
+};
+
+struct RecycleBinCall {
+    WindowHandle owner;
+    std::string root;
+    std::uint32_t flags;
+};
+
+class MemoryPlatform : public PlatformServices {
+public:
+    MemoryPlatform();
+
+    MemoryRegistry registry;
+    MemoryFileSystem files;
+
+    // Folders: CSIDL -> path; a number not in the map is unknown to the system.
+    std::map<int, std::string> specialFolders;
+    std::string tempPath = "C:\\Users\\user\\AppData\\Local\\Temp\\";
+    std::string programPath = "C:\\Program Files\\Tarmel Veilo\\";
+
+    // URL cache: entries in enumeration order.
+    std::vector<UrlCacheEntry> urlCache;
+    bool urlCacheFirstGivesNoHandle = false; // the second first-entry call fails
+    int urlCacheFailNextAfter = -1;          // after N entries a next-entry probe fails
+    std::uint32_t urlCacheFailError = kErrorAccessDenied;
+    int urlCacheFindFirstCalls = 0;
+    int urlCacheFindNextCalls = 0;
+    int urlCacheOpenEnumerations = 0;
+    std::vector<std::string> urlCacheDeleted;
+
+    // History store.
+    std::int32_t historyCreateResult = 0; // an HRESULT; failure when negative
+    bool historyOffersStg2 = true;
+    int historyClearCount = 0;
+    int historyOpenReferences = 0;
+    std::map<std::int32_t, std::string> errorDescriptions;
+
+    // Libraries: name (case-insensitive) -> functions it exports.
+    std::map<std::string, std::set<std::string>> libraries;
+    int recycleBinItems = 0;
+    std::vector<RecycleBinCall> recycleBinCalls;
+    int loadedLibraries = 0;
+
+    // Shell and windows.
+    std::vector<ShellOpenCall> shellOpens;
+    std::vector<FrameWindow> windows; // top of the list is found first
+    std::vector<PostedMessage> posted;
+    int findWindowCalls = 0;
+
+    // Accounts.
+    std::string user = "user";
+    bool userNameFails = false;
+    std::string computer = "PC";
+    std::map<std::string, std::vector<std::uint8_t>> accounts; // user name -> SID bytes
+    std::uint32_t lookupProbeError = 0; // when set, the probe reports this error instead
+    bool lookupSecondCallFails = false;
+    std::vector<std::string> accountCalls; // "user 81", "lookup PC user 0 64", ...
+
+    // Time.
+    std::uint64_t clockMs = 0;
+    std::vector<std::uint32_t> sleeps;
+
+    // --- PlatformServices ---
+    RegKey openKey(Hive hive, const std::string& path, std::uint32_t access) override;
+    RegKey createKey(Hive hive, const std::string& path) override;
+    std::optional<RegKeyInfo> queryKeyInfo(const RegKey& key) override;
+    std::optional<std::string> enumSubkey(const RegKey& key, std::uint32_t index, std::uint32_t bufferChars) override;
+    bool deleteKey(Hive hive, const std::string& path) override;
+    bool deleteKeyTree(Hive hive, const std::string& path) override;
+    bool deleteValue(const RegKey& key, const std::string& valueName) override;
+    bool setStringValue(const RegKey& key, const std::string& valueName, const std::string& text) override;
+    void closeKey(std::uintptr_t id) override;
+
+    std::string specialFolderPath(int csidl) override;
+    std::string tempFolderPath() override { return tempPath; }
+    std::string programFolder() override { return programPath; }
+    std::unique_ptr<FolderEnumeration> enumerateFolder(const std::string& pattern) override;
+    bool deleteFile(const std::string& path) override { return files.deleteFile(path); }
+    bool removeFolder(const std::string& path) override { return files.removeFolder(path); }
+
+    UrlCacheFirst urlCacheFindFirst(std::uint32_t bufferSize) override;
+    bool deleteUrlCacheEntry(const std::string& url) override;
+    UrlHistoryCreation createUrlHistory() override;
+    std::string describeError(std::int32_t code) override;
+
+    std::unique_ptr<LoadedLibrary> loadLibrary(const std::string& name) override;
+    void shellOpen(WindowHandle owner, const std::string& verb, const std::string& file,
+                   const std::string& parameters, const std::string& directory, int showCommand) override;
+    WindowHandle findWindow(const std::string& className) override;
+    WindowHandle parentWindow(WindowHandle window) override;
+    bool postMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                     std::intptr_t lParam) override;
+
+    NameRead userName(std::uint32_t bufferChars) override;
+    NameRead computerName(std::uint32_t bufferChars) override;
+    AccountLookup lookupAccountName(const std::string& system, const std::string& account,
+                                    std::uint32_t sidBufferSize, std::uint32_t domainChars) override;
+    bool isValidSid(const std::vector<std::uint8_t>& sid) override;
+    std::array<std::uint8_t, 6> sidIdentifierAuthority(const std::vector<std::uint8_t>& sid) override;
+    std::uint8_t sidSubAuthorityCount(const std::vector<std::uint8_t>& sid) override;
+    std::uint32_t sidSubAuthority(const std::vector<std::uint8_t>& sid, std::uint32_t index) override;
+
+    void sleep(std::uint32_t milliseconds) override;
+    std::uint64_t tickMilliseconds() override { return clockMs; }
+};
+
+// The binary form of a security identifier: revision, count, six authority bytes, then the
+// sub-authorities as 32-bit little-endian numbers.
+std::vector<std::uint8_t> makeSid(std::array<std::uint8_t, 6> authority, std::vector<std::uint32_t> subAuthorities);
+
+} // namespace tv::memory

@@ -1,0 +1,91 @@
+#pragma once
+// An in-memory registry of two hives: keys, typed values, failure injection, and the
+// handles it has given out, so that tests can prove none is left open.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/PlatformServices.h"
+
+namespace tv::memory {
+
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegDword = 4;
+
+struct RegValue {
+    std::uint32_t type = kRegSz;
+    std::string data; // REG_SZ: the text; other types: raw bytes
+};
+
+class MemoryRegistry {
+public:
+    struct Key {
+        std::string name;
+        std::vector<std::unique_ptr<Key>> subkeys; // in creation order
+        std::vector<std::pair<std::string, RegValue>> values;
+        Key* parent = nullptr;
+        Key* findSubkey(const std::string& name) const;
+        const RegValue* findValue(const std::string& name) const;
+    };
+
+    MemoryRegistry();
+
+    // --- set-up and inspection for tests ---
+    Key& ensure(Hive hive, const std::string& path);
+    Key* find(Hive hive, const std::string& path) const;
+    bool exists(Hive hive, const std::string& path) const { return find(hive, path) != nullptr; }
+    void setValue(Hive hive, const std::string& path, const std::string& name, RegValue value);
+    std::optional<RegValue> value(Hive hive, const std::string& path, const std::string& name) const;
+    std::vector<std::string> subkeyNames(Hive hive, const std::string& path) const;
+    size_t valueCount(Hive hive, const std::string& path) const;
+
+    // Failure injection, by key path (case-insensitive, whole path).
+    std::set<std::string> denyDelete;     // RegDeleteKey refuses the key
+    std::set<std::string> denyFullAccess; // opening or creating with full access fails
+    std::set<std::string> denyCreate;     // creating the key fails
+    std::set<std::string> denyWrite;      // writing a value fails
+    std::set<std::string> failQueryInfo;  // the subkey query fails
+    std::set<std::string> failEnum;       // every subkey read fails
+
+    // --- the operations behind PlatformServices ---
+    std::optional<std::uintptr_t> open(Hive hive, const std::string& path, std::uint32_t access);
+    std::optional<std::uintptr_t> create(Hive hive, const std::string& path);
+    std::optional<RegKeyInfo> queryInfo(std::uintptr_t handle) const;
+    std::optional<std::string> enumSubkey(std::uintptr_t handle, std::uint32_t index, std::uint32_t bufferChars) const;
+    bool deleteKey(Hive hive, const std::string& path);
+    bool deleteTree(Hive hive, const std::string& path);
+    bool deleteValue(std::uintptr_t handle, const std::string& name);
+    bool setString(std::uintptr_t handle, const std::string& name, const std::string& text);
+    void close(std::uintptr_t handle);
+
+    size_t openHandles() const { return handles_.size(); }
+    std::vector<std::string> calls; // "open HKCU\path", "delete HKCU\path", ...
+
+private:
+    struct Handle {
+        Hive hive;
+        std::string path;
+        std::uint32_t access;
+    };
+    Key* root(Hive hive) const;
+    Key* keyOf(std::uintptr_t handle) const;
+    static std::string describe(Hive hive, const std::string& path);
+    bool flagged(const std::set<std::string>& set, const std::string& path) const;
+
+    std::unique_ptr<Key> currentUser_;
+    std::unique_ptr<Key> localMachine_;
+    std::map<std::uintptr_t, Handle> handles_;
+    std::uintptr_t nextHandle_ = 0x100;
+};
+
+// Splits "A\B\C" into its names; a leading or doubled backslash gives no empty name.
+std::vector<std::string> splitKeyPath(const std::string& path);
+bool equalsNoCase(const std::string& a, const std::string& b);
+std::string lowerAscii(std::string text);
+
+} // namespace tv::memory

@@ -1,0 +1,89 @@
+#include "platform/toolkit/Application.h"
+
+#include <algorithm>
+
+namespace tv::toolkit {
+
+std::string errorBoxText(const std::string& message) {
+    if (!message.empty() && message.back() == '.') return message;
+    return message + ".";
+}
+
+Application::Application(ToolkitBackend& backend) : backend_(backend) {}
+
+Application::~Application() {
+    // Forms are destroyed in reverse order of creation, then COM is released.
+    while (!forms_.empty()) forms_.pop_back();
+    if (initialized_) backend_.finalize();
+}
+
+void Application::initialize() {
+    if (initialized_) return;
+    backend_.initialize();
+    initialized_ = true;
+}
+
+void Application::setTitle(const std::string& title) {
+    title_ = title;
+    backend_.setTitle(title);
+}
+
+Form& Application::adopt(std::unique_ptr<Form> form) {
+    Form& ref = *form;
+    forms_.push_back(std::move(form));
+    if (!main_ && &ref.application() == this && ref.name() != "SplashForm") main_ = &ref;
+    return ref;
+}
+
+void Application::release(Form& form) {
+    form.hide();
+    backend_.queueRelease(form);
+}
+
+void Application::destroyForm(Form& form) {
+    if (main_ == &form) main_ = nullptr;
+    forms_.erase(std::remove_if(forms_.begin(), forms_.end(),
+                                [&](const std::unique_ptr<Form>& f) { return f.get() == &form; }),
+                 forms_.end());
+}
+
+void Application::run() {
+    if (!main_ || terminated_) return;
+    backend_.runMessageLoop(*main_);
+}
+
+void Application::terminate() {
+    terminated_ = true;
+    backend_.quit();
+}
+
+MessageResult Application::messageBox(const std::string& text, const std::string& caption,
+                                      MessageButtons buttons, MessageIcon icon) {
+    return backend_.messageBox(text, caption, buttons, icon);
+}
+
+void Application::showMessage(const std::string& text) {
+    messageBox(text, title_, MessageButtons::Ok, MessageIcon::None);
+}
+
+void Application::processMessages() { backend_.processMessages(); }
+
+void Application::setScreenCursor(Cursor cursor) {
+    screenCursor_ = cursor;
+    backend_.setScreenCursor(cursor);
+}
+
+void Application::dispatch(const std::function<void()>& handler) {
+    if (!handler) return;
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        showException(error);
+    }
+}
+
+void Application::showException(const std::exception& error) {
+    messageBox(errorBoxText(error.what()), title_, MessageButtons::Ok, MessageIcon::Error);
+}
+
+} // namespace tv::toolkit

@@ -1,0 +1,70 @@
+#pragma once
+// The application object: title, forms in creation order, message boxes, the pump, the
+// screen cursor, and the default error box for an exception that escapes a handler.
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/toolkit/Backend.h"
+#include "platform/toolkit/Form.h"
+
+namespace tv::toolkit {
+
+class Application {
+public:
+    explicit Application(ToolkitBackend& backend);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    ToolkitBackend& backend() const { return backend_; }
+
+    void initialize();
+
+    const std::string& title() const { return title_; }
+    void setTitle(const std::string& title);
+
+    // Takes ownership; the first form adopted becomes the main form.
+    Form& adopt(std::unique_ptr<Form> form);
+    Form* mainForm() const { return main_; }
+    const std::vector<std::unique_ptr<Form>>& forms() const { return forms_; }
+    // Queues the form's destruction for the loop (the splash window uses it).
+    void release(Form& form);
+    // Called by the backend when it destroys a released form.
+    void destroyForm(Form& form);
+
+    void run();
+    void terminate();
+    bool terminated() const { return terminated_; }
+
+    MessageResult messageBox(const std::string& text, const std::string& caption,
+                             MessageButtons buttons, MessageIcon icon);
+    // The plain box: application title as caption, no icon, a single OK.
+    void showMessage(const std::string& text);
+    void processMessages();
+    Cursor screenCursor() const { return screenCursor_; }
+    void setScreenCursor(Cursor cursor);
+    WindowHandle handle() const { return backend_.applicationWindow(); }
+
+    // Runs an event handler; an exception it lets out ends that handler only and is
+    // shown in the default error box.
+    void dispatch(const std::function<void()>& handler);
+    void showException(const std::exception& error);
+
+private:
+    ToolkitBackend& backend_;
+    std::string title_;
+    std::vector<std::unique_ptr<Form>> forms_;
+    Form* main_ = nullptr;
+    Cursor screenCursor_ = Cursor::Default;
+    bool initialized_ = false;
+    bool terminated_ = false;
+};
+
+// The error box's text: the message with a full stop added when it has none.
+std::string errorBoxText(const std::string& message);
+
+} // namespace tv::toolkit

@@ -1,0 +1,47 @@
+#pragma once
+// Window layouts are data: one line per control, `Name Kind key=value ...`, the form first.
+// Values with blanks are quoted; \r, \n, \" and \\ are the escapes. Lines starting with #
+// are comments. Unknown kinds, keys, parents and handlers fail loudly.
+
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace tv::toolkit {
+
+class Form;
+
+struct LayoutItem {
+    std::string name;
+    std::string kind;
+    int line = 0;
+    std::vector<std::pair<std::string, std::string>> properties;
+    const std::string* find(const std::string& key) const;
+};
+
+struct Layout {
+    LayoutItem form;
+    std::vector<LayoutItem> controls;
+    const LayoutItem* control(const std::string& name) const;
+};
+
+class LayoutError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+Layout parseLayout(std::string_view text, const std::string& source);
+// The embedded layout of that name, parsed; raises when there is none.
+Layout loadLayout(const std::string& name);
+
+using Handlers = std::map<std::string, std::function<void()>>;
+
+// Creates every control of the layout on the form and applies the form's own properties.
+// Every handler the layout names must be in `handlers`.
+void buildForm(Form& form, const Layout& layout, const Handlers& handlers);
+
+} // namespace tv::toolkit

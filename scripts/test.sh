@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The test command: installs what is missing, builds both presets, and runs every test:
+# the host unit tests (with sanitizers), then the Windows tests under Wine on a virtual
+# display, in a throw-away Wine prefix inside the build folder.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+scripts/install-deps.sh
+
+export WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  [ -n "${TV_XVFB_PID:-}" ] && kill "$TV_XVFB_PID" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+cmake --preset host
+cmake --build --preset host
+ctest --preset host --timeout 120
+
+cmake --preset windows
+cmake --build --preset windows
+
+source scripts/virtual-display.sh
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$WINEPREFIX"
+  wineboot -u >/dev/null 2>&1 || true
+  wineserver -w || true
+fi
+ctest --preset windows --timeout 600
