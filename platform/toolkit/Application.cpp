@@ -28,10 +28,10 @@ void Application::setTitle(const std::string& title) {
     backend_.setTitle(title);
 }
 
-Form& Application::adopt(std::unique_ptr<Form> form) {
+Form& Application::adopt(std::unique_ptr<Form> form, bool mainCandidate) {
     Form& ref = *form;
     forms_.push_back(std::move(form));
-    if (!main_ && &ref.application() == this && ref.name() != "SplashForm") main_ = &ref;
+    if (!main_ && mainCandidate) main_ = &ref;
     return ref;
 }
 

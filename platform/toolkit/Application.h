@@ -27,8 +27,9 @@ public:
     const std::string& title() const { return title_; }
     void setTitle(const std::string& title);
 
-    // Takes ownership; the first form adopted becomes the main form.
-    Form& adopt(std::unique_ptr<Form> form);
+    // Takes ownership. The first form adopted as a candidate becomes the main form; a
+    // passing window (the splash) is adopted without being one.
+    Form& adopt(std::unique_ptr<Form> form, bool mainCandidate = true);
     Form* mainForm() const { return main_; }
     const std::vector<std::unique_ptr<Form>>& forms() const { return forms_; }
     // Queues the form's destruction for the loop (the splash window uses it).
