@@ -24,7 +24,10 @@ void HeadlessBackend::processMessages() {
     // Only what was queued before this pump runs now, as with a real message queue.
     auto batch = std::move(queued);
     queued.clear();
-    for (auto& action : batch) action();
+    for (auto& action : batch) {
+        if (quitRequested) break; // the program is ending: nothing more is delivered
+        action();
+    }
     if (onPump) onPump();
 }
 

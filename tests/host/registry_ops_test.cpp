@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "engine/CleanerError.h"
+#include "engine/RegistryOps.h"
+#include "platform/memory/MemoryPlatform.h"
+
+using namespace tv;
+
+namespace {
+
+const std::string kTyped = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+const std::string kSibling = "Software\\Microsoft\\Internet Explorer\\Main";
+
+struct RegistryFixture : ::testing::Test {
+    memory::MemoryPlatform platform;
+    memory::MemoryRegistry& reg = platform.registry;
+    void TearDown() override { EXPECT_EQ(reg.openHandles(), 0u) << "a key handle was left open"; }
+};
+
+} // namespace
+
+TEST_F(RegistryFixture, ResetEmptiesADeepKeyAndLeavesItsNeighbours) {
+    reg.setValue(Hive::CurrentUser, kTyped, "url1", {memory::kRegSz, "http://a"});
+    reg.setValue(Hive::CurrentUser, kTyped + "\\x\\y\\z", "deep", {memory::kRegSz, "1"});
+    reg.setValue(Hive::CurrentUser, kTyped + "\\x\\w", "", {memory::kRegDword, "\x01\0\0\0"});
+    reg.setValue(Hive::CurrentUser, kSibling, "Start Page", {memory::kRegSz, "keep"});
+    reg.setValue(Hive::CurrentUser, kTyped + "Extra", "v", {memory::kRegSz, "keep"}); // shares a prefix
+
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyé");
+    EXPECT_TRUE(reg.exists(Hive::CurrentUser, kTyped));
+    EXPECT_EQ(reg.valueCount(Hive::CurrentUser, kTyped), 0u);
+    EXPECT_TRUE(reg.subkeyNames(Hive::CurrentUser, kTyped).empty());
+    EXPECT_EQ(reg.value(Hive::CurrentUser, kSibling, "Start Page")->data, "keep");
+    EXPECT_EQ(reg.value(Hive::CurrentUser, kTyped + "Extra", "v")->data, "keep");
+}
+
+TEST_F(RegistryFixture, ResetOfAMissingKeyCreatesNothing) {
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Non présent sur le système");
+    EXPECT_FALSE(reg.exists(Hive::CurrentUser, kTyped));
+    EXPECT_FALSE(reg.exists(Hive::CurrentUser, "Software\\Microsoft\\Internet Explorer"));
+}
+
+TEST_F(RegistryFixture, ResetOfAnEmptyKeyKeepsIt) {
+    reg.ensure(Hive::CurrentUser, kTyped);
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyé");
+    EXPECT_TRUE(reg.exists(Hive::CurrentUser, kTyped));
+}
+
+TEST_F(RegistryFixture, ResetGoesOnPastASubkeyThatRefusesDeletion) {
+    reg.ensure(Hive::CurrentUser, kTyped + "\\a");
+    reg.ensure(Hive::CurrentUser, kTyped + "\\guarded\\inner");
+    reg.ensure(Hive::CurrentUser, kTyped + "\\z");
+    reg.denyDelete.insert(kTyped + "\\guarded");
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyé");
+    EXPECT_EQ(reg.subkeyNames(Hive::CurrentUser, kTyped), std::vector<std::string>{"guarded"});
+    EXPECT_TRUE(reg.subkeyNames(Hive::CurrentUser, kTyped + "\\guarded").empty());
+}
+
+TEST_F(RegistryFixture, ResetRaisesWhenTheKeyCannotBeCreatedAgain) {
+    reg.ensure(Hive::CurrentUser, kTyped + "\\sub");
+    reg.denyCreate.insert(kTyped);
+    try {
+        engine::ResetRegKey(platform, kTyped);
+        FAIL() << "no error";
+    } catch (const engine::CleanerError& e) {
+        EXPECT_STREQ(e.what(), ("Failed to create key " + kTyped).c_str());
+    }
+    // A key that refuses full access cannot be deleted nor opened again: same error.
+    reg.denyCreate.clear();
+    reg.ensure(Hive::CurrentUser, kTyped);
+    reg.denyFullAccess.insert(kTyped);
+    EXPECT_THROW(engine::ResetRegKey(platform, kTyped), engine::CleanerError);
+}
+
+TEST_F(RegistryFixture, ResetSurvivesFailingQueriesAndReads) {
+    reg.ensure(Hive::CurrentUser, kTyped + "\\a");
+    reg.failEnum.insert(kTyped);
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyé");
+    EXPECT_TRUE(reg.exists(Hive::CurrentUser, kTyped + "\\a")); // could not be named, so it stays
+    reg.failEnum.clear();
+    reg.failQueryInfo.insert(kTyped);
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyé");
+}
+
+TEST_F(RegistryFixture, DeleteValueRemovesOnlyTheNamedValue) {
+    const std::string word = "Software\\Microsoft\\Office\\10.0\\Word\\Data";
+    reg.setValue(Hive::CurrentUser, word, "Settings", {memory::kRegSz, "mru"});
+    reg.setValue(Hive::CurrentUser, word, "Other", {memory::kRegSz, "keep"});
+    reg.ensure(Hive::CurrentUser, word + "\\Child");
+    EXPECT_EQ(engine::DeleteRegValue(platform, word, "Settings"), "Nettoyé");
+    EXPECT_FALSE(reg.value(Hive::CurrentUser, word, "Settings"));
+    EXPECT_EQ(reg.value(Hive::CurrentUser, word, "Other")->data, "keep");
+    EXPECT_TRUE(reg.exists(Hive::CurrentUser, word + "\\Child"));
+    // Absent value, or a key that refuses full access: still "Nettoyé", nothing changed.
+    EXPECT_EQ(engine::DeleteRegValue(platform, word, "Settings"), "Nettoyé");
+    reg.denyFullAccess.insert(word);
+    EXPECT_EQ(engine::DeleteRegValue(platform, word, "Other"), "Nettoyé");
+    EXPECT_TRUE(reg.value(Hive::CurrentUser, word, "Other"));
+    EXPECT_EQ(engine::DeleteRegValue(platform, word + "\\Missing", "Settings"), "Non présent sur le système");
+    EXPECT_FALSE(reg.exists(Hive::CurrentUser, word + "\\Missing"));
+}
+
+TEST_F(RegistryFixture, WriteStringReplacesAnyTypeAndNeverCreatesTheKey) {
+    const std::string main = "Software\\Microsoft\\Internet Explorer\\Main";
+    engine::WriteRegString(platform, main, "Start Page", "http://x/tool/?id=3");
+    EXPECT_FALSE(reg.exists(Hive::CurrentUser, main));
+
+    reg.setValue(Hive::CurrentUser, main, "Start Page", {memory::kRegDword, std::string("\x2a\0\0\0", 4)});
+    engine::WriteRegString(platform, main, "Start Page", "http://x/tool/?url=a b&c");
+    auto v = reg.value(Hive::CurrentUser, main, "Start Page");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->type, memory::kRegSz);
+    EXPECT_EQ(v->data, "http://x/tool/?url=a b&c");
+}
+
+TEST_F(RegistryFixture, WriteStringRaisesWhenTheWriteIsRefused) {
+    const std::string main = "Software\\Microsoft\\Internet Explorer\\Main";
+    reg.ensure(Hive::CurrentUser, main);
+    reg.denyWrite.insert(main);
+    try {
+        engine::WriteRegString(platform, main, "Start Page", "x");
+        FAIL() << "no error";
+    } catch (const engine::CleanerError& e) {
+        EXPECT_STREQ(e.what(), "Failed to set data for 'Start Page'");
+    }
+    reg.denyWrite.clear();
+    reg.denyFullAccess.insert(main);
+    EXPECT_THROW(engine::WriteRegString(platform, main, "Start Page", "x"), engine::CleanerError);
+}
+
+TEST_F(RegistryFixture, TheExistenceTestAsksForReadRightsOnly) {
+    reg.ensure(Hive::CurrentUser, kTyped);
+    reg.denyFullAccess.insert(kTyped);
+    // Read access works, so the key is found to exist; the full-access steps then fail.
+    EXPECT_EQ(engine::DeleteRegValue(platform, kTyped, "x"), "Nettoyé");
+}
