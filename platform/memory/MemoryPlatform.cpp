@@ -68,6 +68,7 @@ public:
     ~MemoryUrlCacheEnumeration() override { --p_.urlCacheOpenEnumerations; }
     UrlCacheCall findNext(std::uint32_t bufferSize) override {
         ++p_.urlCacheFindNextCalls;
+        p_.urlCacheBufferSizes.push_back(bufferSize);
         UrlCacheCall call;
         if (p_.urlCacheFailNextAfter >= 0 && static_cast<int>(next_) >= p_.urlCacheFailNextAfter) {
             call.lastError = p_.urlCacheFailError;
@@ -79,7 +80,7 @@ public:
         }
         const UrlCacheEntry& e = entries_[next_];
         call.requiredSize = e.size;
-        if (bufferSize < e.size) {
+        if (bufferSize < e.size || (bufferSize > 0 && p_.urlCacheFetchFails)) {
             call.lastError = kErrorInsufficientBuffer;
             return call;
         }
@@ -98,6 +99,7 @@ private:
 
 UrlCacheFirst MemoryPlatform::urlCacheFindFirst(std::uint32_t bufferSize) {
     ++urlCacheFindFirstCalls;
+    urlCacheBufferSizes.push_back(bufferSize);
     UrlCacheFirst first;
     if (urlCache.empty()) {
         first.call.lastError = kErrorNoMoreItems;
@@ -135,7 +137,7 @@ public:
     ~MemoryHistoryStg2() override { --p_.historyOpenReferences; }
     std::int32_t clearHistory() override {
         ++p_.historyClearCount;
-        return 0;
+        return p_.historyClearResult;
     }
 
 private:
@@ -223,10 +225,15 @@ bool MemoryPlatform::postMessage(WindowHandle window, std::uint32_t message, std
     if (it == windows.end()) return false;
     if (message == kWmSysCommand && wParam == kScClose && it->closeRequestsNeeded > 0 &&
         --it->closeRequestsNeeded == 0) {
-        // Closing a top window closes the windows it owns too.
-        const WindowHandle closed = it->handle;
+        // Closing a window closes the windows it owns too, all the way down.
+        std::set<WindowHandle> closed{it->handle};
+        for (bool more = true; more;) {
+            more = false;
+            for (const auto& w : windows)
+                if (w.parent != 0 && closed.count(w.parent) && closed.insert(w.handle).second) more = true;
+        }
         windows.erase(std::remove_if(windows.begin(), windows.end(),
-                                     [&](const FrameWindow& w) { return w.handle == closed || w.parent == closed; }),
+                                     [&](const FrameWindow& w) { return closed.count(w.handle) != 0; }),
                       windows.end());
     }
     return true;

@@ -69,12 +69,15 @@ public:
     int urlCacheFindFirstCalls = 0;
     int urlCacheFindNextCalls = 0;
     int urlCacheOpenEnumerations = 0;
+    bool urlCacheFetchFails = false;       // a next-entry call with a buffer fails as if the entry grew
+    std::vector<std::uint32_t> urlCacheBufferSizes; // the buffer size of every find call, in order
     std::vector<std::string> urlCacheDeleted;
 
     // History store.
     std::int32_t historyCreateResult = 0; // an HRESULT; failure when negative
     bool historyOffersStg2 = true;
     int historyClearCount = 0;
+    std::int32_t historyClearResult = 0; // what ClearHistory answers
     int historyOpenReferences = 0;
     std::map<std::int32_t, std::string> errorDescriptions;
 

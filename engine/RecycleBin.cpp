@@ -1,0 +1,20 @@
+#include "engine/BrowserCleaners.h"
+#include "engine/StatusWords.h"
+
+namespace tv::engine {
+
+std::string EmptyRecycleBin(PlatformServices& platform, const RunDisplay& display) {
+    std::string result = kImpossible;
+    if (std::unique_ptr<LoadedLibrary> shell = platform.loadLibrary(kShellLibrary)) {
+        // Without the function nothing was emptied: saying "Nettoyé" would hide that.
+        if (shell->hasFunction(kEmptyRecycleBinFunction)) {
+            // The call's own answer is not examined: an empty bin is not a failure.
+            shell->callEmptyRecycleBin(kEmptyRecycleBinFunction, display.app.handle(), "", kEmptyRecycleBinFlags);
+            result = kCleaned;
+        }
+    } // the library is released before the bar moves
+    display.bar.stepBy(100);
+    return result;
+}
+
+} // namespace tv::engine
