@@ -1,0 +1,60 @@
+#pragma once
+// The platform services on the real system: wide-character Windows calls, UTF-8 texts on
+// this side of the interface, long paths, and an owner for every handle.
+
+#include "platform/PlatformServices.h"
+
+namespace tv::win32 {
+
+class Win32Platform : public PlatformServices {
+public:
+    // --- registry (a RegKey carries its HKEY as its id) ---
+    RegKey openKey(Hive hive, const std::string& path, std::uint32_t access) override;
+    RegKey createKey(Hive hive, const std::string& path) override;
+    std::optional<RegKeyInfo> queryKeyInfo(const RegKey& key) override;
+    std::optional<std::string> enumSubkey(const RegKey& key, std::uint32_t index, std::uint32_t bufferChars) override;
+    bool deleteKey(Hive hive, const std::string& path) override;
+    bool deleteKeyTree(Hive hive, const std::string& path) override;
+    bool deleteValue(const RegKey& key, const std::string& valueName) override;
+    bool setStringValue(const RegKey& key, const std::string& valueName, const std::string& text) override;
+    void closeKey(std::uintptr_t id) override;
+
+    // --- folders and files ---
+    std::string specialFolderPath(int csidl) override;
+    std::string tempFolderPath() override;
+    std::string programFolder() override;
+    std::unique_ptr<FolderEnumeration> enumerateFolder(const std::string& pattern) override;
+    bool deleteFile(const std::string& path) override;
+    bool removeFolder(const std::string& path) override;
+
+    // --- browser stores ---
+    UrlCacheFirst urlCacheFindFirst(std::uint32_t bufferSize) override;
+    bool deleteUrlCacheEntry(const std::string& url) override;
+    UrlHistoryCreation createUrlHistory() override;
+    std::string describeError(std::int32_t code) override;
+
+    // --- shell, windows, libraries ---
+    std::unique_ptr<LoadedLibrary> loadLibrary(const std::string& name) override;
+    void shellOpen(WindowHandle owner, const std::string& verb, const std::string& file,
+                   const std::string& parameters, const std::string& directory, int showCommand) override;
+    WindowHandle findWindow(const std::string& className) override;
+    WindowHandle parentWindow(WindowHandle window) override;
+    bool postMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                     std::intptr_t lParam) override;
+
+    // --- accounts ---
+    NameRead userName(std::uint32_t bufferChars) override;
+    NameRead computerName(std::uint32_t bufferChars) override;
+    AccountLookup lookupAccountName(const std::string& system, const std::string& account,
+                                    std::uint32_t sidBufferSize, std::uint32_t domainChars) override;
+    bool isValidSid(const std::vector<std::uint8_t>& sid) override;
+    std::array<std::uint8_t, 6> sidIdentifierAuthority(const std::vector<std::uint8_t>& sid) override;
+    std::uint8_t sidSubAuthorityCount(const std::vector<std::uint8_t>& sid) override;
+    std::uint32_t sidSubAuthority(const std::vector<std::uint8_t>& sid, std::uint32_t index) override;
+
+    // --- time ---
+    void sleep(std::uint32_t milliseconds) override;
+    std::uint64_t tickMilliseconds() override;
+};
+
+} // namespace tv::win32
