@@ -1,0 +1,150 @@
+// The folder walks on the real file system: attributes, dot folders, names outside the
+// ANSI code page, long paths, and links that must never be followed.
+
+#include <gtest/gtest.h>
+
+#include "WinTestSupport.h"
+#include "engine/FolderOps.h"
+#include "platform/toolkit/Application.h"
+#include "platform/toolkit/Controls.h"
+#include "platform/toolkit/headless/HeadlessBackend.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace tv {
+namespace {
+
+using wintest::exists;
+using wintest::makeFile;
+using wintest::makeFolder;
+
+class FolderWalks : public ::testing::Test {
+protected:
+    FolderWalks() : app(backend), bar("ProgressBar1") {
+        // One step per file and room for all of them: the position is the number of steps.
+        bar.setRange(0, 1000000);
+        bar.setStep(1);
+    }
+
+    int count(const std::string& path) { return engine::CountFiles(platform, app, path); }
+    int purge(const std::string& path) {
+        const int before = bar.position();
+        engine::PurgeFolder(platform, app, bar, path);
+        return bar.position() - before;
+    }
+
+    win32::Win32Platform platform;
+    toolkit::HeadlessBackend backend;
+    toolkit::Application app;
+    toolkit::ProgressBar bar;
+};
+
+TEST_F(FolderWalks, MixedTreeIsCountedAndPurgedExceptWhatMustStay) {
+    wintest::ScratchFolder scratch("mixed");
+    const std::string root = scratch.path();
+    makeFile(root + "\\plain.txt");
+    makeFile(root + "\\hidden.txt", FILE_ATTRIBUTE_HIDDEN);
+    makeFile(root + "\\system.txt", FILE_ATTRIBUTE_SYSTEM);
+    makeFile(root + "\\readonly.txt", FILE_ATTRIBUTE_READONLY);
+    makeFile(root + "\\.dotfile");
+    makeFile(root + "\\\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC.txt"); // Ελληνικά
+    makeFolder(root + "\\sub");
+    makeFile(root + "\\sub\\a.txt");
+    makeFolder(root + "\\sub\\deeper");
+    makeFile(root + "\\sub\\deeper\\b.txt");
+    makeFolder(root + "\\sub\\deeper\\deepest");
+    makeFile(root + "\\sub\\deeper\\deepest\\\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt"); // 日本語
+    makeFolder(root + "\\sub\\keep");
+    makeFile(root + "\\sub\\keep\\readonly2.txt", FILE_ATTRIBUTE_READONLY);
+    makeFolder(root + "\\.dotfolder");
+    makeFile(root + "\\.dotfolder\\inside.txt");
+    makeFolder(root + "\\.dotfolder\\nested");
+    makeFile(root + "\\.dotfolder\\nested\\inside2.txt");
+
+    // Every file but those below the dot folder; with or without the final backslash.
+    EXPECT_EQ(count(root), 10);
+    EXPECT_EQ(count(root + "\\"), 10);
+
+    EXPECT_EQ(purge(root), 10);
+
+    EXPECT_TRUE(exists(root));
+    EXPECT_TRUE(exists(root + "\\readonly.txt"));
+    EXPECT_TRUE(exists(root + "\\sub\\keep\\readonly2.txt"));
+    EXPECT_TRUE(exists(root + "\\.dotfolder\\inside.txt"));
+    EXPECT_TRUE(exists(root + "\\.dotfolder\\nested\\inside2.txt"));
+    for (const char* gone : {"plain.txt", "hidden.txt", "system.txt", ".dotfile", "sub\\a.txt", "sub\\deeper"})
+        EXPECT_FALSE(exists(root + "\\" + gone)) << gone;
+    EXPECT_FALSE(exists(root + "\\\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC.txt"));
+    EXPECT_EQ(count(root), 2); // the two read-only files
+    EXPECT_TRUE(backend.boxes.empty());
+}
+
+TEST_F(FolderWalks, MissingFolderGivesNothingAndSaysNothing) {
+    wintest::ScratchFolder scratch("missing");
+    EXPECT_EQ(count(scratch / "absent"), 0);
+    EXPECT_EQ(purge(scratch / "absent"), 0);
+    EXPECT_TRUE(backend.boxes.empty());
+}
+
+TEST_F(FolderWalks, PathsLongerThanTheOldLimitAreWalked) {
+    wintest::ScratchFolder scratch("long");
+    std::string folder = scratch.path();
+    const std::string segment(60, 'd');
+    for (int level = 0; level < 5; ++level) {
+        folder += "\\" + segment + std::to_string(level);
+        makeFolder(folder);
+        makeFile(folder + "\\f.txt");
+    }
+    const std::string deepest = folder + "\\\xE6\x97\xA5\xE6\x9C\xAC.txt";
+    makeFile(deepest);
+    ASSERT_GT(deepest.size(), 300u);
+
+    EXPECT_EQ(count(scratch.path()), 6);
+    EXPECT_EQ(purge(scratch.path()), 6);
+    EXPECT_FALSE(exists(deepest));
+    EXPECT_FALSE(exists(scratch / (segment + "0")));
+    EXPECT_TRUE(exists(scratch.path()));
+}
+
+// The link shows as a folder; a walk that went in would count and delete another tree's
+// files, and a link to its own parent would never end.
+TEST_F(FolderWalks, LinksAreRemovedNeverFollowed) {
+    wintest::ScratchFolder scratch("links");
+    const std::string outside = scratch / "outside";
+    const std::string emptyOutside = scratch / "empty-outside";
+    const std::string tree = scratch / "tree";
+    makeFolder(outside);
+    makeFile(outside + "\\canary.txt");
+    makeFolder(emptyOutside);
+    makeFolder(tree);
+    makeFile(tree + "\\one.txt");
+    makeFolder(tree + "\\sub");
+    makeFile(tree + "\\sub\\two.txt");
+
+    const auto kind = wintest::makeFolderLink(tree + "\\link", outside);
+    ASSERT_NE(kind, wintest::LinkKind::None);
+    ASSERT_NE(wintest::makeFolderLink(tree + "\\empty-link", emptyOutside), wintest::LinkKind::None);
+    ASSERT_NE(wintest::makeFolderLink(tree + "\\sub\\loop", tree + "\\sub"), wintest::LinkKind::None);
+
+    EXPECT_EQ(count(tree), 2);
+    EXPECT_EQ(purge(tree), 2);
+
+    EXPECT_TRUE(exists(outside + "\\canary.txt"));
+    EXPECT_TRUE(exists(emptyOutside));
+    EXPECT_FALSE(exists(tree + "\\one.txt"));
+    EXPECT_FALSE(exists(tree + "\\sub\\two.txt"));
+    if (kind == wintest::LinkKind::Junction) {
+        // The links themselves go, and with the loop gone its folder is empty and goes too.
+        EXPECT_FALSE(exists(tree + "\\link"));
+        EXPECT_FALSE(exists(tree + "\\empty-link"));
+        EXPECT_FALSE(exists(tree + "\\sub"));
+    } else {
+        // Wine opens the folder behind a host link, never the link: the links must stay,
+        // and what they lead to with them.
+        EXPECT_TRUE(exists(tree + "\\link"));
+        EXPECT_TRUE(exists(tree + "\\empty-link"));
+    }
+    EXPECT_EQ(count(tree), 0);
+}
+
+} // namespace
+} // namespace tv
