@@ -236,26 +236,6 @@ TEST_F(Cleaners, StoredFormDataGoesByTheUsersIdentifierAndItsNeighboursStay) {
     EXPECT_EQ(bar.position(), 100);
 }
 
-TEST_F(Cleaners, StoredFormDataInTheMachineHiveGoesByUserNameAndThePerUserKeyStays) {
-    const std::string user = platform.userName(kUserNameChars).name;
-    const std::string machineData = kProtectedStoragePrefix + user + "\\Data";
-    const std::string userData = kProtectedStoragePrefix + SidToText(platform, currentAccountSid(platform)) + "\\Data";
-    PlantedKeys keys;
-    keys.removeAfterwards(HKEY_LOCAL_MACHINE, kProtectedStoragePrefix + user);
-    keys.removeAfterwards(HKEY_CURRENT_USER, userData.substr(0, userData.size() - 5));
-    keys.plant(HKEY_LOCAL_MACHINE, machineData + kGuid + "\\inner");
-    keys.plant(HKEY_LOCAL_MACHINE, machineData + "\\sibling");
-    keys.plant(HKEY_CURRENT_USER, userData + kGuid);
-    if (!keyExists(HKEY_LOCAL_MACHINE, machineData)) GTEST_SKIP() << "no write access to the machine hive";
-
-    PurgeAutoComplete(platform, display);
-
-    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, machineData + kGuid));
-    EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, machineData + "\\sibling"));
-    EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, userData + kGuid));
-    EXPECT_EQ(bar.position(), 100);
-}
-
 // --- recycle bin -----------------------------------------------------------------------
 
 long long recycleBinItems() {
