@@ -66,6 +66,8 @@ TEST(StartUpFailure, AnErrorWhileCreatingShowsTheErrorBoxReleasesTheSplashAndSki
         EXPECT_EQ(SplashForm, nullptr);
         EXPECT_EQ(Form1, nullptr);
         for (const auto& f : app.forms()) EXPECT_FALSE(f->visible()) << f->name();
+        backend.processMessages(); // the splash's queued release
+        EXPECT_EQ(backend.released, std::vector<std::string>{"SplashForm"});
     }
     // Every window went with the application, and COM with them.
     EXPECT_EQ(backend.finalizeCount, 1);
