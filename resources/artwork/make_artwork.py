@@ -227,6 +227,19 @@ def plate(name, text, width, height, size):
     c.save(name)
 
 
+def icon():
+    # The program's icon: the Start disc's white and magenta on the windows' blue.
+    c = Canvas(64, 64, BLUE)
+    c.rect((0, 0, 63, 63), fill=BLUE, radius=12)
+    c.ellipse((5, 5, 58, 58), fill=WHITE, outline=MAGENTA, width=4)
+    c.ellipse((17, 22, 47, 42), fill=PALE, outline=INK, width=3)
+    c.ellipse((26, 26, 38, 38), fill=MAGENTA)
+    c.text_layer()
+    path = os.path.join(HERE, "TarmVeilon.ico")
+    c.final.save(path, sizes=[(16, 16), (32, 32), (48, 48)])
+    print("TarmVeilon.ico 16, 32, 48")
+
+
 if __name__ == "__main__":
     banner()
     browser_globe()
@@ -240,3 +253,4 @@ if __name__ == "__main__":
     plate("portal_ombrelune", "Ombrelune", 120, 25, 13)
     plate("portal_yahoo", "Yahoo", 100, 21, 12)
     plate("portal_voila", "Voila", 100, 21, 12)
+    icon()

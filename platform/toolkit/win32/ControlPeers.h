@@ -1,0 +1,105 @@
+#pragma once
+// One peer per kind of control. Each creates its window in its constructor.
+
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/toolkit/Controls.h"
+#include "platform/toolkit/win32/NativeControl.h"
+
+namespace tv::toolkit::win32 {
+
+class GifPicture;
+
+// Auto-sized, transparent on its parent, "\r" as a line break.
+class LabelPeer : public NativeControl {
+public:
+    LabelPeer(Label& label, Win32Backend& backend);
+
+protected:
+    void applyBounds() override;
+    void applyCaption() override;
+    void applyFont() override;
+    bool paints() const override { return true; }
+    void paint(HDC dc) override;
+};
+
+// White panels with border and bevel and a centred caption; also the frame of group boxes.
+class PanelPeer : public NativeControl {
+public:
+    PanelPeer(Control& panel, Win32Backend& backend);
+
+protected:
+    bool paints() const override { return true; }
+    void paint(HDC dc) override;
+};
+
+class GroupBoxPeer : public NativeControl {
+public:
+    GroupBoxPeer(GroupBox& box, Win32Backend& backend);
+
+protected:
+    bool paints() const override { return true; }
+    void paint(HDC dc) override;
+};
+
+// Check boxes and radio buttons: the native box only shows the model's state; a click is
+// handed to the model, which decides the new state.
+class ButtonPeer : public NativeControl {
+public:
+    ButtonPeer(Control& button, Win32Backend& backend);
+
+protected:
+    void applyOther(Property property) override;
+    void onCommand(WORD code) override;
+
+private:
+    void applyState();
+};
+
+// Edit and memo: the window's text is the model's text.
+class EditPeer : public NativeControl {
+public:
+    EditPeer(Control& edit, Win32Backend& backend);
+
+protected:
+    void applyCaption() override {}
+    void applyOther(Property property) override;
+    void onCommand(WORD code) override;
+
+private:
+    void applyText();
+    bool echoing_ = false;
+};
+
+class ProgressPeer : public NativeControl {
+public:
+    ProgressPeer(ProgressBar& bar, Win32Backend& backend);
+
+protected:
+    void applyCaption() override {}
+    void applyOther(Property property) override;
+
+private:
+    void applyProgress();
+};
+
+// Draws a GIF picture of the program's resources at its own size (scaled to the DPI).
+class ImagePeer : public NativeControl {
+public:
+    ImagePeer(Image& image, Win32Backend& backend);
+
+protected:
+    void applyOther(Property property) override;
+    bool paints() const override { return true; }
+    void paint(HDC dc) override;
+    void paintInto(HDC dc, POINT at) const override;
+
+private:
+    const GifPicture* picture_ = nullptr;
+};
+
+std::unique_ptr<NativeControl> makePeer(Control& control, Win32Backend& backend);
+
+} // namespace tv::toolkit::win32

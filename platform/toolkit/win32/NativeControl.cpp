@@ -1,0 +1,255 @@
+#include "platform/toolkit/win32/NativeControl.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+
+#include "platform/toolkit/Application.h"
+#include "platform/toolkit/Form.h"
+#include "platform/toolkit/win32/Gdi.h"
+#include "platform/toolkit/win32/Win32Backend.h"
+#include "platform/win32/Utf8.h"
+
+namespace tv::toolkit::win32 {
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 0x5456; // one subclass of ours per window
+constexpr const wchar_t* kPeerProperty = L"TvPeer";
+
+} // namespace
+
+void registerControlClasses(HINSTANCE instance) {
+    for (const wchar_t* name : {kPanelClass, kLabelClass, kImageClass, kGroupBoxClass}) {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_HREDRAW | CS_VREDRAW;
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = name;
+        RegisterClassExW(&wc);
+    }
+}
+
+NativeControl::NativeControl(Control& control, Win32Backend& backend) : control_(control), backend_(backend) {}
+
+NativeControl::~NativeControl() {
+    if (hwnd_) {
+        HWND window = hwnd_;
+        RemoveWindowSubclass(window, subclassProc, kSubclassId);
+        RemovePropW(window, kPeerProperty);
+        hwnd_ = nullptr;
+        DestroyWindow(window);
+    }
+}
+
+UINT NativeControl::dpi() const { return dpiOf(hwnd_); }
+
+NativeControl* NativeControl::from(HWND window) {
+    return window ? static_cast<NativeControl*>(GetPropW(window, kPeerProperty)) : nullptr;
+}
+
+HWND NativeControl::parentWindow() const {
+    if (control_.kind() == ControlKind::Form) return reinterpret_cast<HWND>(backend_.applicationWindow());
+    return control_.parent() ? reinterpret_cast<HWND>(control_.parent()->handle()) : nullptr;
+}
+
+void NativeControl::create(const wchar_t* windowClass, DWORD style, DWORD exStyle) {
+    HWND parent = parentWindow();
+    if (control_.kind() != ControlKind::Form) {
+        style |= WS_CHILD | WS_CLIPSIBLINGS;
+        if (!parent) throw std::logic_error("control " + control_.name() + " has no native parent");
+    }
+    hwnd_ = CreateWindowExW(exStyle, windowClass, tv::win32::widen(control_.caption()).c_str(), style, 0, 0, 0, 0,
+                            parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!hwnd_) throw std::runtime_error("cannot create the window of " + control_.name());
+    SetPropW(hwnd_, kPeerProperty, this);
+    SetWindowSubclass(hwnd_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    applyFont();
+    applyBounds();
+    applyVisible();
+    if (!control_.enabled()) EnableWindow(hwnd_, FALSE);
+}
+
+RECT NativeControl::designRect() const {
+    const Bounds& b = control_.bounds();
+    const UINT d = dpi();
+    return RECT{scale(b.left, d), scale(b.top, d), scale(b.left + b.width, d), scale(b.top + b.height, d)};
+}
+
+void NativeControl::applyBounds() {
+    RECT r = designRect();
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void NativeControl::applyCaption() {
+    SetWindowTextW(hwnd_, tv::win32::widen(control_.caption()).c_str());
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void NativeControl::applyFont() {
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(control_.font(), dpi())), TRUE);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void NativeControl::applyVisible() { ShowWindow(hwnd_, control_.visible() ? SW_SHOWNA : SW_HIDE); }
+
+void NativeControl::rescale() {
+    applyFont();
+    applyBounds();
+}
+
+void NativeControl::propertyChanged(Property property) {
+    if (!hwnd_) return;
+    switch (property) {
+    case Property::Bounds: applyBounds(); break;
+    case Property::Caption: applyCaption(); break;
+    case Property::Font: applyFont(); break;
+    case Property::Visible: applyVisible(); break;
+    case Property::Enabled: EnableWindow(hwnd_, control_.enabled()); break;
+    case Property::Color:
+    case Property::Style: InvalidateRect(hwnd_, nullptr, TRUE); break;
+    case Property::Cursor: break; // read at every WM_SETCURSOR
+    default: applyOther(property); break;
+    }
+}
+
+void NativeControl::dispatch(const std::function<void()>& action) {
+    Form* form = control_.form();
+    if (form) form->application().dispatch(action);
+    else action();
+}
+
+bool NativeControl::clicksOnMouseUp() const {
+    const ControlKind kind = control_.kind();
+    return kind == ControlKind::Panel || kind == ControlKind::Image || kind == ControlKind::Label ||
+           kind == ControlKind::GroupBox;
+}
+
+HBRUSH NativeControl::onControlColor(HDC dc) {
+    const COLORREF back = backgroundOf(control_);
+    SetTextColor(dc, colorRef(control_.font().color));
+    SetBkColor(dc, back);
+    return brushFor(back);
+}
+
+void NativeControl::paintUnder(HDC dc, const NativeControl& child) const {
+    RECT client;
+    GetClientRect(child.hwnd(), &client);
+    FillRect(dc, &client, brushFor(backgroundOf(child.control())));
+    // The pictures created before the child lie beneath it.
+    POINT origin{0, 0};
+    MapWindowPoints(child.hwnd(), hwnd_, &origin, 1);
+    for (Control* sibling : control_.children()) {
+        if (sibling == &child.control()) break;
+        auto* peer = dynamic_cast<NativeControl*>(sibling->peer());
+        if (!peer || !sibling->visible()) continue;
+        RECT r;
+        GetWindowRect(peer->hwnd(), &r);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        peer->paintInto(dc, POINT{r.left - origin.x, r.top - origin.y});
+    }
+}
+
+bool NativeControl::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_COMMAND:
+        if (NativeControl* child = from(reinterpret_cast<HWND>(lParam))) {
+            child->onCommand(HIWORD(wParam));
+            result = 0;
+            return true;
+        }
+        return false;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+        if (NativeControl* child = from(reinterpret_cast<HWND>(lParam))) {
+            result = reinterpret_cast<LRESULT>(child->onControlColor(reinterpret_cast<HDC>(wParam)));
+            return true;
+        }
+        return false;
+    case WM_SETCURSOR:
+        if (backend_.waitCursor()) {
+            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+            result = TRUE;
+            return true;
+        }
+        if (LOWORD(lParam) == HTCLIENT && control_.cursor() == Cursor::HandPoint) {
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            result = TRUE;
+            return true;
+        }
+        return false;
+    case WM_LBUTTONDOWN:
+        if (!clicksOnMouseUp()) return false;
+        pressed_ = true;
+        SetCapture(hwnd_);
+        result = 0;
+        return true;
+    case WM_LBUTTONUP: {
+        if (!clicksOnMouseUp() || !pressed_) return false;
+        pressed_ = false;
+        ReleaseCapture();
+        RECT client;
+        GetClientRect(hwnd_, &client);
+        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        if (PtInRect(&client, at)) dispatch([this] { control_.userClick(); });
+        result = 0;
+        return true;
+    }
+    case WM_CAPTURECHANGED:
+        pressed_ = false;
+        return false;
+    case WM_ERASEBKGND:
+        if (!paints()) return false;
+        result = 1; // WM_PAINT fills everything
+        return true;
+    case WM_PAINT: {
+        if (!paints()) return false;
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        paint(dc);
+        EndPaint(hwnd_, &ps);
+        result = 0;
+        return true;
+    }
+    case WM_PRINTCLIENT:
+        if (!paints()) return false;
+        paint(reinterpret_cast<HDC>(wParam));
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT NativeControl::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = hwnd_;
+    if (message == WM_NCDESTROY) {
+        // Destroyed with its parent: the peer outlives its window.
+        RemoveWindowSubclass(window, subclassProc, kSubclassId);
+        RemovePropW(window, kPeerProperty);
+        hwnd_ = nullptr;
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+    LRESULT result = 0;
+    try {
+        if (onMessage(message, wParam, lParam, result)) return result;
+    } catch (const std::exception& error) {
+        // Nothing may unwind through the system's frames.
+        if (Form* form = control_.form()) form->application().showException(error);
+        return 0;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK NativeControl::subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                             DWORD_PTR data) {
+    auto* peer = reinterpret_cast<NativeControl*>(data);
+    if (!peer || peer->hwnd_ != window) return DefSubclassProc(window, message, wParam, lParam);
+    return peer->handle(message, wParam, lParam);
+}
+
+} // namespace tv::toolkit::win32

@@ -1,0 +1,191 @@
+#include "platform/toolkit/win32/Win32Backend.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <algorithm>
+
+#include "platform/toolkit/Application.h"
+#include "platform/toolkit/win32/ControlPeers.h"
+#include "platform/toolkit/win32/FormPeer.h"
+#include "platform/toolkit/win32/Gdi.h"
+#include "platform/toolkit/win32/GifPicture.h"
+#include "platform/toolkit/win32/MessageBoxes.h"
+#include "platform/win32/Utf8.h"
+
+namespace tv::toolkit::win32 {
+
+namespace {
+
+constexpr const wchar_t* kApplicationClass = L"TvApplication";
+constexpr UINT kReleaseMessage = WM_APP + 1;
+
+void realizeChildren(Control& parent, Win32Backend& backend) {
+    for (Control* child : parent.children()) {
+        if (!child->peer()) child->attachPeer(makePeer(*child, backend));
+        realizeChildren(*child, backend);
+    }
+}
+
+} // namespace
+
+Win32Backend::Win32Backend() = default;
+
+Win32Backend::~Win32Backend() { finalize(); }
+
+void Win32Backend::initialize() {
+    if (appWindow_) return;
+    comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
+    // The manifest asks for it too; a program without one still scales.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    registerControlClasses(instance);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = appWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, L"MAINICON");
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kApplicationClass;
+    RegisterClassExW(&wc);
+    // No size: it is never seen, only its taskbar button is; the forms are owned by it.
+    const int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
+    appWindow_ = CreateWindowExW(0, kApplicationClass, title_.c_str(),
+                                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0, nullptr, nullptr,
+                                 instance, nullptr);
+    SetWindowLongPtrW(appWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+void Win32Backend::finalize() {
+    pendingRelease_.clear();
+    pictures_.clear();
+    if (appWindow_) {
+        DestroyWindow(appWindow_);
+        appWindow_ = nullptr;
+    }
+    releaseGdiCaches();
+    if (comInitialized_) {
+        CoUninitialize();
+        comInitialized_ = false;
+    }
+}
+
+void Win32Backend::setTitle(const std::string& title) {
+    title_ = tv::win32::widen(title);
+    if (appWindow_) SetWindowTextW(appWindow_, title_.c_str());
+}
+
+void Win32Backend::realize(Form& form) {
+    if (!appWindow_) initialize();
+    if (!form.peer()) form.attachPeer(std::make_unique<FormPeer>(form, *this));
+    realizeChildren(form, *this);
+}
+
+MessageResult Win32Backend::messageBox(const std::string& text, const std::string& caption, MessageButtons buttons,
+                                       MessageIcon icon) {
+    // Once the main window has closed nothing more is asked: the safe answer is No.
+    if (quitting_) return buttons == MessageButtons::YesNo ? MessageResult::No : MessageResult::Ok;
+    HWND owner = GetActiveWindow();
+    if (!owner || !IsWindowVisible(owner)) owner = appWindow_;
+    const MessageResult answer = showMessageBox(owner, text, caption, buttons, icon);
+    // A quit that arrived while the box was up was consumed by its loop: keep it.
+    return answer;
+}
+
+bool Win32Backend::translate(MSG& message) {
+    // Tab and the arrow keys move between the controls of our forms.
+    HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    if (root && dynamic_cast<FormPeer*>(NativeControl::from(root)) && IsDialogMessageW(root, &message)) return true;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    return true;
+}
+
+void Win32Backend::processMessages() {
+    MSG message;
+    while (!quitting_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            quitting_ = true;
+            break;
+        }
+        translate(message);
+    }
+}
+
+void Win32Backend::setScreenCursor(Cursor cursor) {
+    waitCursor_ = cursor == Cursor::Hourglass;
+    SetCursor(LoadCursorW(nullptr, waitCursor_ ? IDC_WAIT : IDC_ARROW));
+}
+
+int Win32Backend::startupShowState() {
+    STARTUPINFOW info{};
+    info.cb = sizeof info;
+    GetStartupInfoW(&info);
+    return (info.dwFlags & STARTF_USESHOWWINDOW) ? info.wShowWindow : SW_SHOWNORMAL;
+}
+
+void Win32Backend::runMessageLoop(Form& mainForm) {
+    if (!mainForm.peer()) realize(mainForm);
+    const int state = startupShowState();
+    auto* peer = dynamic_cast<FormPeer*>(mainForm.peer());
+    if (state == SW_SHOWMINNOACTIVE) {
+        // Only the taskbar button: the application window and the main form minimised.
+        ShowWindow(appWindow_, SW_SHOWMINNOACTIVE);
+        if (peer) peer->setNextShowCommand(SW_SHOWMINNOACTIVE);
+    } else {
+        ShowWindow(appWindow_, SW_SHOWNOACTIVATE);
+        if (peer) peer->setNextShowCommand(state == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    }
+    mainForm.application().dispatch([&] { mainForm.showForm(); });
+    MSG message;
+    while (!quitting_) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0 || got == -1) break;
+        translate(message);
+    }
+    quitting_ = true;
+}
+
+void Win32Backend::quit() {
+    if (quitting_) return;
+    quitting_ = true;
+    PostQuitMessage(0);
+}
+
+void Win32Backend::queueRelease(Form& form) {
+    pendingRelease_.push_back(&form);
+    PostMessageW(appWindow_, kReleaseMessage, 0, 0);
+}
+
+void Win32Backend::releasePending() {
+    auto pending = std::move(pendingRelease_);
+    pendingRelease_.clear();
+    for (Form* form : pending) form->application().destroyForm(*form);
+}
+
+const GifPicture* Win32Backend::picture(const std::string& name) {
+    if (name.empty()) return nullptr;
+    auto it = pictures_.find(name);
+    if (it == pictures_.end()) it = pictures_.emplace(name, GifPicture::load(name)).first;
+    return it->second.get();
+}
+
+LRESULT CALLBACK Win32Backend::appWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* backend = reinterpret_cast<Win32Backend*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (backend) {
+        if (message == kReleaseMessage) {
+            backend->releasePending();
+            return 0;
+        }
+        if (message == WM_CLOSE) {
+            // Closing the taskbar button closes the program, as the main window would.
+            backend->quit();
+            return 0;
+        }
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace tv::toolkit::win32

@@ -1,0 +1,60 @@
+#pragma once
+// The native backend of the toolkit: real windows for every control, the hidden
+// application window that carries the taskbar button, the message loop and the pump,
+// message boxes, the screen-wide wait cursor, COM for the interface thread.
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/toolkit/Backend.h"
+
+namespace tv::toolkit::win32 {
+
+class GifPicture;
+
+class Win32Backend : public ToolkitBackend {
+public:
+    Win32Backend();
+    ~Win32Backend() override;
+    Win32Backend(const Win32Backend&) = delete;
+    Win32Backend& operator=(const Win32Backend&) = delete;
+
+    void initialize() override;
+    void finalize() override;
+    void setTitle(const std::string& title) override;
+    void realize(Form& form) override;
+    MessageResult messageBox(const std::string& text, const std::string& caption, MessageButtons buttons,
+                             MessageIcon icon) override;
+    void processMessages() override;
+    void setScreenCursor(Cursor cursor) override;
+    void runMessageLoop(Form& mainForm) override;
+    void quit() override;
+    WindowHandle applicationWindow() const override { return reinterpret_cast<WindowHandle>(appWindow_); }
+    void queueRelease(Form& form) override;
+
+    bool waitCursor() const { return waitCursor_; }
+    bool quitting() const { return quitting_; }
+    // The decoded picture of that resource name, shared by every image showing it.
+    const GifPicture* picture(const std::string& name);
+    // The show command the process was started with (3 maximised, 7 minimised, ...).
+    static int startupShowState();
+
+private:
+    static LRESULT CALLBACK appWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void releasePending();
+    bool translate(MSG& message);
+
+    HWND appWindow_ = nullptr;
+    bool comInitialized_ = false;
+    bool waitCursor_ = false;
+    bool quitting_ = false;
+    std::wstring title_;
+    std::vector<Form*> pendingRelease_;
+    std::map<std::string, std::unique_ptr<GifPicture>> pictures_;
+};
+
+} // namespace tv::toolkit::win32
