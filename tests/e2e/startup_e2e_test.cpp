@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "ProgramDriver.h"
+
+using namespace tv::e2e;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::wstring kMainTitle = widen("Tarmel veilo 2   - Surfez sur le web en toute discrétion -");
+const std::wstring kGreeting =
+    widen("Bonjour,\r\rChoisissez les tâches à effectuer par Tarmel Veilo\ret cliquez sur Start.");
+
+std::wstring countText(long files) {
+    const long shown = files < 5 ? 0 : files;
+    const wchar_t* plural = shown > 1 ? L"s" : L"";
+    return std::to_wstring(shown) + L" fichier" + plural + L" nettoyable" + plural;
+}
+
+long filesBelow(const fs::path& folder) {
+    std::error_code error;
+    long count = 0;
+    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+        if (it->is_regular_file(error)) ++count;
+    return count;
+}
+
+fs::path specialFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    return SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, 0, path)) ? fs::path(path) : fs::path();
+}
+
+// A temporary folder of the program's own, holding exactly `files` files.
+fs::path scratchTemp(int files) {
+    fs::path folder = fs::path(programDirectory()) / L"e2e-temp";
+    fs::remove_all(folder);
+    fs::create_directories(folder / L"sub");
+    for (int i = 0; i < files; ++i)
+        std::ofstream(folder / (i % 2 ? L"sub" : L"") / (L"trace" + std::to_wstring(i) + L".tmp")) << "x";
+    return folder;
+}
+
+} // namespace
+
+TEST(StartUp, SplashComesAndGoesThenTheMainWindowShowsTheGreetingAndTheCounts) {
+    const fs::path temp = scratchTemp(6);
+    const long browserFiles = filesBelow(specialFolder(CSIDL_INTERNET_CACHE)) + filesBelow(specialFolder(CSIDL_COOKIES));
+    ProgramDriver program(SW_SHOWNORMAL, temp.wstring() + L"\\");
+    ASSERT_TRUE(program.started());
+
+    HWND splash = program.waitForVisibleTopLevel(L"SplashForm");
+    ASSERT_NE(splash, nullptr) << "no splash window";
+    // The program is busy creating its windows: nothing here may wait for it to answer.
+    const RECT s = screenRect(splash);
+    EXPECT_EQ(s.right - s.left, 390);
+    EXPECT_EQ(s.bottom - s.top, 219);
+    EXPECT_EQ(ProgramDriver::childrenWithText(splash, L"Veuillez patienter pendant l'ouverture de TarmelVeilo").size(), 1u);
+    EXPECT_EQ(ProgramDriver::childrenWithText(splash, L"Vs 2 ").size(), 1u);
+
+    HWND main = program.waitForVisibleTopLevel(kMainTitle);
+    ASSERT_NE(main, nullptr) << "no main window";
+    EXPECT_TRUE(waitUntil([&] {
+        HWND gone = program.topLevel(L"SplashForm");
+        return !gone || !IsWindowVisible(gone);
+    })) << "the splash stayed";
+
+    EXPECT_EQ(ProgramDriver::childrenWithText(main, kGreeting).size(), 1u);
+    auto counts = ProgramDriver::childrenEndingWith(main, L" nettoyable");
+    for (HWND more : ProgramDriver::childrenEndingWith(main, L" nettoyables")) counts.push_back(more);
+    std::sort(counts.begin(), counts.end(), [](HWND a, HWND b) { return screenRect(a).left < screenRect(b).left; });
+    ASSERT_EQ(counts.size(), 2u);
+    EXPECT_EQ(windowText(counts[0]), countText(browserFiles));
+    EXPECT_EQ(windowText(counts[1]), L"6 fichiers nettoyables");
+
+    EXPECT_NE(program.topLevel(L"Tarmel Veilo"), nullptr) << "no taskbar window titled Tarmel Veilo";
+    Sleep(500); // the last paint
+    EXPECT_TRUE(ProgramDriver::screenshot(main, artefactPath(L"e2e-main-window.bmp")));
+
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(program.waitForExit(15000)) << "closing the main window left the process running";
+    fs::remove_all(temp);
+}
+
+TEST(StartUp, ShowStateSevenComesUpMinimisedAndClosesFromThere) {
+    ProgramDriver program(SW_SHOWMINNOACTIVE);
+    ASSERT_TRUE(program.started());
+    HWND main = nullptr;
+    HWND application = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        main = program.topLevel(kMainTitle);
+        application = program.topLevel(L"Tarmel Veilo");
+        return main && application && (IsIconic(main) || IsIconic(application));
+    })) << "not minimised";
+    Sleep(300);
+    EXPECT_TRUE(IsIconic(main) || IsIconic(application));
+    EXPECT_FALSE(IsWindowVisible(main) && !IsIconic(main) && !IsIconic(application)) << "shown normally";
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(program.waitForExit(15000));
+}
