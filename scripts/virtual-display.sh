@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sourced: starts a virtual X display when none is set, and stops it on exit.
+# Sourced: starts a virtual X display when none is set (TV_DISPLAY_NUMBER picks its number),
+# and stops it on exit.
 if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 120); do
+  for n in ${TV_DISPLAY_NUMBER:-$(seq 90 120)}; do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { TV_DISPLAY_NUMBER=$n; break; }
   done
   Xvfb ":$TV_DISPLAY_NUMBER" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
