@@ -117,17 +117,10 @@ TEST_F(MainWindow, BannerAndLinkLineOpenTheStatisticsPageOwnedByTheMainWindow) {
     }
 }
 
-TEST_F(MainWindow, WindowMatchesItsLayoutAndShowsTheMakersHostSpaced) {
+TEST_F(MainWindow, LinkLineShowsTheMakersHostSpacedAndTheLaterPicturesDoNothingYet) {
     start();
-    EXPECT_EQ(Form1->caption(), "Tarmel veilo 2   - Surfez sur le web en toute discrétion -");
-    EXPECT_EQ(Form1->clientWidth(), 586);
-    EXPECT_EQ(Form1->clientHeight(), 422);
-    EXPECT_EQ(Form1->alpha(), 250);
-    EXPECT_FALSE(Form1->maximizeBox());
     EXPECT_EQ(Form1->Label4.caption(), spacedLowerCase(makerHost()));
-    EXPECT_EQ(Form1->Label4.caption().back(), ' ');
     EXPECT_EQ(spacedLowerCase("WWW.A.Example"), "w w w . a . e x a m p l e ");
-    // The run and the tell-a-friend picture do nothing yet.
     EXPECT_FALSE(Form1->Image6.OnClick);
     EXPECT_FALSE(Form1->Image9.OnClick);
 }
