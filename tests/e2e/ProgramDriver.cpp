@@ -77,23 +77,6 @@ std::wstring artefactPath(const std::wstring& name) { return programDirectory() 
 
 namespace {
 
-// The current environment with TMP and TEMP replaced.
-std::wstring environmentWithTemp(const std::wstring& temp) {
-    std::wstring block;
-    LPWCH env = GetEnvironmentStringsW();
-    for (LPWCH p = env; *p; p += wcslen(p) + 1) {
-        std::wstring entry(p);
-        if (_wcsnicmp(entry.c_str(), L"TMP=", 4) == 0 || _wcsnicmp(entry.c_str(), L"TEMP=", 5) == 0) continue;
-        block += entry;
-        block += L'\0';
-    }
-    FreeEnvironmentStringsW(env);
-    block += L"TMP=" + temp + L'\0';
-    block += L"TEMP=" + temp + L'\0';
-    block += L'\0';
-    return block;
-}
-
 struct FindTopLevel {
     DWORD pid;
     const std::wstring* title;
@@ -121,18 +104,15 @@ void drawOwnFramesUnderWine() {
 
 } // namespace
 
-ProgramDriver::ProgramDriver(int showState, const std::wstring& tempFolder) {
+ProgramDriver::ProgramDriver(int showState) {
     drawOwnFramesUnderWine();
     std::wstring commandLine = L"\"" + programDirectory() + L"\\TarmVeilon.exe\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showState);
-    std::wstring environment;
-    if (!tempFolder.empty()) environment = environmentWithTemp(tempFolder);
-    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                       environment.empty() ? nullptr : environment.data(), programDirectory().c_str(), &startup,
-                       &info_)) {
+    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, programDirectory().c_str(),
+                       &startup, &info_)) {
         process_ = info_.hProcess;
     }
 }

@@ -25,9 +25,8 @@ RECT screenRect(HWND window);
 
 class ProgramDriver {
 public:
-    // Starts the program with this show state (STARTF_USESHOWWINDOW), and TMP/TEMP set to
-    // tempFolder when one is given.
-    explicit ProgramDriver(int showState = SW_SHOWNORMAL, const std::wstring& tempFolder = L"");
+    // Starts the program with this show state (STARTF_USESHOWWINDOW).
+    explicit ProgramDriver(int showState = SW_SHOWNORMAL);
     ~ProgramDriver();
     ProgramDriver(const ProgramDriver&) = delete;
     ProgramDriver& operator=(const ProgramDriver&) = delete;

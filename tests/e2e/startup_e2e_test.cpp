@@ -35,9 +35,15 @@ fs::path specialFolder(int csidl) {
     return SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, 0, path)) ? fs::path(path) : fs::path();
 }
 
-// A temporary folder of the program's own, holding exactly `files` files.
-fs::path scratchTemp(int files) {
-    fs::path folder = fs::path(programDirectory()) / L"e2e-temp";
+fs::path tempFolder() {
+    wchar_t path[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, path);
+    return fs::path(path);
+}
+
+// Sample traces in the temporary folder, some of them a level down.
+fs::path plantTraces(int files) {
+    fs::path folder = tempFolder() / L"tv-e2e-traces";
     fs::remove_all(folder);
     fs::create_directories(folder / L"sub");
     for (int i = 0; i < files; ++i)
@@ -48,9 +54,12 @@ fs::path scratchTemp(int files) {
 } // namespace
 
 TEST(StartUp, SplashComesAndGoesThenTheMainWindowShowsTheGreetingAndTheCounts) {
-    const fs::path temp = scratchTemp(6);
+    const fs::path traces = plantTraces(6);
+    // Whatever else the folders hold counts too.
     const long browserFiles = filesBelow(specialFolder(CSIDL_INTERNET_CACHE)) + filesBelow(specialFolder(CSIDL_COOKIES));
-    ProgramDriver program(SW_SHOWNORMAL, temp.wstring() + L"\\");
+    const long tempFiles = filesBelow(tempFolder());
+    ASSERT_GE(tempFiles, 6);
+    ProgramDriver program;
     ASSERT_TRUE(program.started());
 
     HWND splash = program.waitForVisibleTopLevel(L"SplashForm");
@@ -75,7 +84,7 @@ TEST(StartUp, SplashComesAndGoesThenTheMainWindowShowsTheGreetingAndTheCounts) {
     std::sort(counts.begin(), counts.end(), [](HWND a, HWND b) { return screenRect(a).left < screenRect(b).left; });
     ASSERT_EQ(counts.size(), 2u);
     EXPECT_EQ(windowText(counts[0]), countText(browserFiles));
-    EXPECT_EQ(windowText(counts[1]), L"6 fichiers nettoyables");
+    EXPECT_EQ(windowText(counts[1]), countText(tempFiles));
 
     EXPECT_NE(program.topLevel(L"Tarmel Veilo"), nullptr) << "no taskbar window titled Tarmel Veilo";
     Sleep(500); // the last paint
@@ -83,7 +92,7 @@ TEST(StartUp, SplashComesAndGoesThenTheMainWindowShowsTheGreetingAndTheCounts) {
 
     PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(program.waitForExit(15000)) << "closing the main window left the process running";
-    fs::remove_all(temp);
+    fs::remove_all(traces);
 }
 
 TEST(StartUp, ShowStateSevenComesUpMinimisedAndClosesFromThere) {
