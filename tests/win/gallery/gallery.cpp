@@ -17,6 +17,9 @@
 #include "platform/toolkit/win32/Win32Backend.h"
 #include "platform/win32/Utf8.h"
 #include "platform/win32/Win32Handles.h"
+#ifdef TV_GALLERY_MAKER_HOST
+#include "ui/MakerAddresses.h"
+#endif
 
 using namespace tv::toolkit;
 using tv::win32::ComPtr;
@@ -115,7 +118,11 @@ bool similar(COLORREF a, COLORREF b) {
 
 // The texts the windows' own code puts in at creation, so that the pictures show them.
 void fillCreationTexts(Form& form) {
+#ifdef TV_GALLERY_MAKER_HOST
+    const std::string host = tv::ui::spacedLowerCase(tv::ui::makerHost());
+#else
     const std::string host = "w w w . t a r m e l v e i l o . f r ";
+#endif
     if (form.name() == "TForm1") {
         form.control<Label>("Label10").setCaption(
             "Bonjour,\r\rChoisissez les tâches à effectuer par Tarmel Veilo\ret cliquez sur Start.");
