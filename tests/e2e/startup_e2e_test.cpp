@@ -35,6 +35,14 @@ fs::path specialFolder(int csidl) {
     return SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, 0, path)) ? fs::path(path) : fs::path();
 }
 
+// Centred on the desktop, whatever the stored position says.
+void expectCentred(const RECT& r, const char* what) {
+    RECT desktop{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &desktop, 0);
+    EXPECT_NEAR((r.left + r.right) / 2, (desktop.left + desktop.right) / 2, 1) << what;
+    EXPECT_NEAR((r.top + r.bottom) / 2, (desktop.top + desktop.bottom) / 2, 1) << what;
+}
+
 fs::path tempFolder() {
     wchar_t path[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, path);
@@ -68,6 +76,7 @@ TEST(StartUp, SplashComesAndGoesThenTheMainWindowShowsTheGreetingAndTheCounts) {
     const RECT s = screenRect(splash);
     EXPECT_EQ(s.right - s.left, 390);
     EXPECT_EQ(s.bottom - s.top, 219);
+    expectCentred(s, "splash");
     EXPECT_EQ(ProgramDriver::childrenWithText(splash, L"Veuillez patienter pendant l'ouverture de TarmelVeilo").size(), 1u);
     EXPECT_EQ(ProgramDriver::childrenWithText(splash, L"Vs 2 ").size(), 1u);
 
@@ -78,6 +87,7 @@ TEST(StartUp, SplashComesAndGoesThenTheMainWindowShowsTheGreetingAndTheCounts) {
         return !gone || !IsWindowVisible(gone);
     })) << "the splash stayed";
 
+    expectCentred(screenRect(main), "main window");
     EXPECT_EQ(ProgramDriver::childrenWithText(main, kGreeting).size(), 1u);
     auto counts = ProgramDriver::childrenEndingWith(main, L" nettoyable");
     for (HWND more : ProgramDriver::childrenEndingWith(main, L" nettoyables")) counts.push_back(more);
