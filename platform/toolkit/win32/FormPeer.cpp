@@ -37,7 +37,7 @@ DWORD frameStyle(const Form& form) {
     switch (form.borderStyle()) {
     case BorderStyle::None: return style | WS_POPUP;
     case BorderStyle::Single: style |= WS_CAPTION | WS_SYSMENU; break;
-    case BorderStyle::Dialog: style |= WS_CAPTION | WS_SYSMENU | DS_MODALFRAME; break;
+    case BorderStyle::Dialog: style |= WS_CAPTION | WS_SYSMENU; break; // the frame is an extended style
     case BorderStyle::Sizeable: style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME; break;
     }
     if (form.minimizeBox()) style |= WS_MINIMIZEBOX;

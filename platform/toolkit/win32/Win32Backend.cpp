@@ -89,9 +89,7 @@ MessageResult Win32Backend::messageBox(const std::string& text, const std::strin
     if (quitting_) return buttons == MessageButtons::YesNo ? MessageResult::No : MessageResult::Ok;
     HWND owner = GetActiveWindow();
     if (!owner || !IsWindowVisible(owner)) owner = appWindow_;
-    const MessageResult answer = showMessageBox(owner, text, caption, buttons, icon);
-    // A quit that arrived while the box was up was consumed by its loop: keep it.
-    return answer;
+    return showMessageBox(owner, text, caption, buttons, icon);
 }
 
 bool Win32Backend::translate(MSG& message) {
@@ -128,6 +126,7 @@ int Win32Backend::startupShowState() {
 
 void Win32Backend::runMessageLoop(Form& mainForm) {
     if (!mainForm.peer()) realize(mainForm);
+    mainWindow_ = reinterpret_cast<HWND>(mainForm.handle());
     const int state = startupShowState();
     auto* peer = dynamic_cast<FormPeer*>(mainForm.peer());
     if (state == SW_SHOWMINNOACTIVE) {
@@ -146,6 +145,7 @@ void Win32Backend::runMessageLoop(Form& mainForm) {
         translate(message);
     }
     quitting_ = true;
+    mainWindow_ = nullptr;
 }
 
 void Win32Backend::quit() {
@@ -180,8 +180,9 @@ LRESULT CALLBACK Win32Backend::appWindowProc(HWND window, UINT message, WPARAM w
             return 0;
         }
         if (message == WM_CLOSE) {
-            // Closing the taskbar button closes the program, as the main window would.
-            backend->quit();
+            // Closing the taskbar button closes the main window, which ends the program.
+            if (backend->mainWindow_) PostMessageW(backend->mainWindow_, WM_CLOSE, 0, 0);
+            else backend->quit();
             return 0;
         }
     }

@@ -49,6 +49,7 @@ private:
     bool translate(MSG& message);
 
     HWND appWindow_ = nullptr;
+    HWND mainWindow_ = nullptr;
     bool comInitialized_ = false;
     bool waitCursor_ = false;
     bool quitting_ = false;
