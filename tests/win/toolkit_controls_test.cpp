@@ -256,3 +256,26 @@ TEST(NativeImages, PicturesComeFromTheProgramResourcesAtTheirSize) {
     EXPECT_EQ(GetPixel(dc, 32, 12) & 0xFFFFFF, 0xFFFFFFu);
     ReleaseDC(hwndOf(f.control<Image>("Pic")), dc);
 }
+
+TEST(NativeForms, TabMovesThroughTheFieldsInTheirOrderAcrossPanels) {
+    NativeApp t;
+    Layout layout = loadLayout("TForm6");
+    auto created = std::make_unique<Form>(t.app, layout.form.name);
+    buildForm(*created, layout, {{"Button1Click", [] {}}});
+    Form& f = t.app.adopt(std::move(created));
+    t.backend.realize(f);
+    f.showForm();
+    t.pump();
+    HWND first = hwndOf(f.control<Edit>("Edit1"));
+    SetFocus(first);
+    ASSERT_EQ(GetFocus(), first);
+    auto tab = [&] {
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+        PostMessageW(GetFocus(), WM_KEYUP, VK_TAB, 0xC0000000);
+        t.pump();
+    };
+    tab();
+    EXPECT_EQ(GetFocus(), hwndOf(f.control<Edit>("Edit2")));
+    tab();
+    EXPECT_EQ(GetFocus(), hwndOf(f.control<Memo>("memo1")));
+}
