@@ -43,11 +43,23 @@ TEST(NativeMessageBoxes, ConfirmationAnswersYesNoAndClosed) {
     }
 }
 
-TEST(NativeMessageBoxes, PlainBoxCarriesTheTitleAndLineBreaks) {
+TEST(NativeMessageBoxes, PlainBoxCarriesTheTitleAndKeepsEveryWindowDisabledWhileOpen) {
     NativeApp t;
-    BoxAnswerer answer("Tarmel Veilo", [](HWND box) { PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0); });
+    Form& main = t.form("Main TForm client=100,100 caption=Main\n");
+    Form& dialog = t.form("Dialog TForm client=100,100 caption=Dialog\n");
+    main.showForm();
+    dialog.showForm();
+    t.pump();
+    bool mainEnabledDuringBox = true;
+    BoxAnswerer answer("Tarmel Veilo", [&](HWND box) {
+        mainEnabledDuringBox = IsWindowEnabled(hwndOf(main));
+        PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    });
     t.app.showMessage("Aucun élément n'a été coché");
     const SeenBox& seen = answer.seen();
+    EXPECT_FALSE(mainEnabledDuringBox);
+    EXPECT_TRUE(IsWindowEnabled(hwndOf(main)));
+    EXPECT_TRUE(IsWindowEnabled(hwndOf(dialog)));
     ASSERT_TRUE(seen.found);
     EXPECT_TRUE(contains(seen.texts, "OK"));
     EXPECT_TRUE(contains(seen.texts, "Aucun élément n'a été coché"));

@@ -93,6 +93,9 @@ COLORREF colorRef(Color color) {
 COLORREF backgroundOf(const Control& control) {
     const Control* c = &control;
     while (c->parent() && takesParentColor(c->kind()) && c->color() == kButtonFace) c = c->parent();
+    // Text fields without a colour of their own are window-coloured, as the system's are.
+    if ((c->kind() == ControlKind::Edit || c->kind() == ControlKind::Memo) && c->color() == kButtonFace)
+        return GetSysColor(COLOR_WINDOW);
     return colorRef(c->color());
 }
 

@@ -89,7 +89,23 @@ MessageResult Win32Backend::messageBox(const std::string& text, const std::strin
     if (quitting_) return buttons == MessageButtons::YesNo ? MessageResult::No : MessageResult::Ok;
     HWND owner = GetActiveWindow();
     if (!owner || !IsWindowVisible(owner)) owner = appWindow_;
-    return showMessageBox(owner, text, caption, buttons, icon);
+    // Modal for the whole program, not just for its owner: no other window takes a click
+    // (a second run, the main window's close) while the question is open.
+    std::vector<HWND> disabled;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM list) -> BOOL {
+            if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+                EnableWindow(window, FALSE);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&disabled));
+    const MessageResult answer = showMessageBox(owner, text, caption, buttons, icon);
+    for (HWND window : disabled)
+        if (IsWindow(window)) EnableWindow(window, TRUE);
+    return answer;
 }
 
 bool Win32Backend::translate(MSG& message) {
