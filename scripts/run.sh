@@ -19,6 +19,8 @@ program="$build/TarmVeilon.exe"
 export WINEPREFIX=${TV_WINEPREFIX:-$root/build/run-prefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# Wine's recycle bin is the Unix user's trash: the sandbox keeps one of its own.
+export XDG_DATA_HOME="$root/build/xdg-data"
 screenshot=${TV_SCREENSHOT:-$build/main-window.png}
 
 virtual=0
