@@ -141,6 +141,7 @@ TEST(NativeProgressBar, ModelAgreesWithTheNativeControlDrivenByItsOwnMessages) {
             const int native = static_cast<int>(SendMessageW(reference, PBM_GETPOS, 0, 0));
             EXPECT_EQ(bar.position(), native) << "range " << c.min << ".." << c.max << " step " << c.step
                                               << " op " << i;
+            t.pump(); // the native bar takes the model's changes when messages are pumped
             EXPECT_EQ(static_cast<int>(SendMessageW(hwndOf(bar), PBM_GETPOS, 0, 0)), bar.position());
         }
     }

@@ -73,16 +73,23 @@ private:
     bool echoing_ = false;
 };
 
+// Under Wine a progress control repaints on every position it is given, which costs more
+// than deleting the file the step stands for. The model's changes are therefore handed to
+// the native control when messages are next pumped: nothing can see or paint the control
+// before then, so it agrees with the model whenever anyone looks.
 class ProgressPeer : public NativeControl {
 public:
     ProgressPeer(ProgressBar& bar, Win32Backend& backend);
+    ~ProgressPeer() override;
+    // Sends what changed since the last flush.
+    void flush();
 
 protected:
     void applyCaption() override {}
     void applyOther(Property property) override;
 
 private:
-    void applyProgress();
+    int sentMin_ = 0, sentMax_ = -1, sentStep_ = -1, sentPosition_ = -1;
 };
 
 // Draws a GIF picture of the program's resources at its own size (scaled to the DPI).

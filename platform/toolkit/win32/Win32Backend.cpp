@@ -87,6 +87,7 @@ MessageResult Win32Backend::messageBox(const std::string& text, const std::strin
                                        MessageIcon icon) {
     // Once the main window has closed nothing more is asked: the safe answer is No.
     if (quitting_) return buttons == MessageButtons::YesNo ? MessageResult::No : MessageResult::Ok;
+    flushDeferred(); // the box runs its own loop: the bar shows where it stands
     HWND owner = GetActiveWindow();
     if (!owner || !IsWindowVisible(owner)) owner = appWindow_;
     // Modal for the whole program, not just for its owner: no other window takes a click
@@ -117,7 +118,22 @@ bool Win32Backend::translate(MSG& message) {
     return true;
 }
 
+void Win32Backend::deferUntilPump(ProgressPeer& peer) {
+    if (std::find(deferred_.begin(), deferred_.end(), &peer) == deferred_.end()) deferred_.push_back(&peer);
+}
+
+void Win32Backend::forget(ProgressPeer& peer) {
+    deferred_.erase(std::remove(deferred_.begin(), deferred_.end(), &peer), deferred_.end());
+}
+
+void Win32Backend::flushDeferred() {
+    auto pending = std::move(deferred_);
+    deferred_.clear();
+    for (ProgressPeer* peer : pending) peer->flush();
+}
+
 void Win32Backend::processMessages() {
+    flushDeferred();
     MSG message;
     while (!quitting_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
@@ -156,6 +172,7 @@ void Win32Backend::runMessageLoop(Form& mainForm) {
     mainForm.application().dispatch([&] { mainForm.showForm(); });
     MSG message;
     while (!quitting_) {
+        flushDeferred();
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0 || got == -1) break;
         translate(message);

@@ -15,6 +15,7 @@
 namespace tv::toolkit::win32 {
 
 class GifPicture;
+class ProgressPeer;
 
 class Win32Backend : public ToolkitBackend {
 public:
@@ -43,10 +44,15 @@ public:
     // The show command the process was started with (3 maximised, 7 minimised, ...).
     static int startupShowState();
 
+    // Progress bars whose changes wait for the next pump (see ProgressPeer).
+    void deferUntilPump(ProgressPeer& peer);
+    void forget(ProgressPeer& peer);
+
 private:
     static LRESULT CALLBACK appWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void releasePending();
     bool translate(MSG& message);
+    void flushDeferred();
 
     HWND appWindow_ = nullptr;
     HWND mainWindow_ = nullptr;
@@ -55,6 +61,7 @@ private:
     bool quitting_ = false;
     std::wstring title_;
     std::vector<Form*> pendingRelease_;
+    std::vector<ProgressPeer*> deferred_;
     std::map<std::string, std::unique_ptr<GifPicture>> pictures_;
 };
 
