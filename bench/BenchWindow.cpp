@@ -12,8 +12,6 @@ void pumpAll() {
     }
 }
 
-void PumpingBackend::processMessages() { pumpAll(); }
-
 ProgressWindow::ProgressWindow() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);

@@ -69,7 +69,7 @@ awk -v folders=$((folders * (subfolders + 1))) '
     row("host find -type f (floor)", "host_find",
         sprintf("product %.1fx slower (target <= 12x)", t["count_product"] / t["host_find"]))
     printf "Purging\n"
-    row("PurgeFolder (product)", "purge_product", "")
+    row("PurgeFolder (product, native bar)", "purge_product", "")
     row("PurgeFolder, no pump, no progress", "purge_product_no_pump",
         sprintf("pump and progress cost %+.1f%% (target < 10%%)", 100 * (t["purge_product"] / t["purge_product_no_pump"] - 1)))
     row("bare DeleteFileW walk", "purge_bare_walk",
@@ -79,7 +79,7 @@ awk -v folders=$((folders * (subfolders + 1))) '
     row("8-bit walk, pump per file (baseline)", "purge_baseline",
         sprintf("product %.1fx faster", t["purge_baseline"] / t["purge_product"]))
     row("host rm -rf (floor)", "host_rm", sprintf("product %.1fx slower", t["purge_product"] / t["host_rm"]))
-    printf "Native progress control: %.0f us per PBM_SETPOS (one per file: %.1f s for %d files)\n",
+    printf "Raw native progress control: %.0f us per PBM_SETPOS (%.1f s if sent once per file of %d;\n  the program hands the bar its position at each pump instead)\n",
         1e6 * t["native_progress_setpos"] / n["native_progress_setpos"],
         t["native_progress_setpos"] / n["native_progress_setpos"] * n["count_product"], n["count_product"]
   }' "$results"

@@ -282,6 +282,17 @@ Layout parseLayout(std::string_view text, const std::string& source) {
     return layout;
 }
 
+Handlers inertHandlers(const Layout& layout) {
+    Handlers handlers;
+    auto collect = [&](const LayoutItem& item) {
+        for (const auto& [key, value] : item.properties)
+            if (key.rfind("on", 0) == 0) handlers[value] = [] {};
+    };
+    collect(layout.form);
+    for (const auto& c : layout.controls) collect(c);
+    return handlers;
+}
+
 Layout loadLayout(const std::string& name) {
     std::string_view text = embeddedLayout(name);
     if (text.empty()) throw LayoutError("no layout named " + name);

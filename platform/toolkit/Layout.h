@@ -40,6 +40,10 @@ Layout loadLayout(const std::string& name);
 
 using Handlers = std::map<std::string, std::function<void()>>;
 
+// Every handler the layout names, bound to nothing: lays a window out without its
+// behaviour (layout checks, the window gallery).
+Handlers inertHandlers(const Layout& layout);
+
 // Creates every control of the layout on the form and applies the form's own properties.
 // Every handler the layout names must be in `handlers`.
 void buildForm(Form& form, const Layout& layout, const Handlers& handlers);

@@ -77,17 +77,6 @@ const Window kWindows[] = {
       {"Panel3", nullptr, {136, 148, 97, 22}}}},
 };
 
-Handlers inertHandlers(const Layout& layout) {
-    Handlers handlers;
-    auto collect = [&](const LayoutItem& item) {
-        for (const auto& [key, value] : item.properties)
-            if (key.rfind("on", 0) == 0) handlers[value] = [] {};
-    };
-    collect(layout.form);
-    for (const auto& c : layout.controls) collect(c);
-    return handlers;
-}
-
 // Width and height from a GIF file's header, or {0, 0} when it is not a GIF.
 std::pair<int, int> gifSize(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -10,18 +10,6 @@ using namespace tv::toolkit;
 
 namespace {
 
-// Every handler a layout names, bound to nothing, so that any layout can be built.
-Handlers inertHandlers(const Layout& layout) {
-    Handlers handlers;
-    auto collect = [&](const LayoutItem& item) {
-        for (const auto& [key, value] : item.properties)
-            if (key.rfind("on", 0) == 0) handlers[value] = [] {};
-    };
-    collect(layout.form);
-    for (const auto& c : layout.controls) collect(c);
-    return handlers;
-}
-
 struct Built {
     HeadlessBackend backend;
     Application app{backend};

@@ -26,17 +26,6 @@ using tv::win32::ComPtr;
 
 namespace {
 
-Handlers inertHandlers(const Layout& layout) {
-    Handlers handlers;
-    auto collect = [&](const LayoutItem& item) {
-        for (const auto& [key, value] : item.properties)
-            if (key.rfind("on", 0) == 0) handlers[value] = [] {};
-    };
-    collect(layout.form);
-    for (const auto& c : layout.controls) collect(c);
-    return handlers;
-}
-
 void pumpFor(Application& app, DWORD milliseconds) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < milliseconds) {
