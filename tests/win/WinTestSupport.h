@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <winioctl.h>
+#include <wininet.h>
 
 #include <gtest/gtest.h>
 
@@ -194,6 +195,29 @@ inline LinkKind makeFolderLink(const std::string& link, const std::string& targe
     const DWORD wanted = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & wanted) != wanted) return LinkKind::None;
     return kind;
+}
+
+// Whether the URL cache holds an entry for that address.
+inline bool cacheHolds(const std::wstring& url) {
+    DWORD size = 0;
+    if (GetUrlCacheEntryInfoW(url.c_str(), nullptr, &size)) return true;
+    return GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+}
+
+// Puts a real entry with a small file into the URL cache, as a browser would.
+inline void commitCacheEntry(const std::wstring& url) {
+    wchar_t file[MAX_PATH] = {};
+    ASSERT_TRUE(CreateUrlCacheEntryW(url.c_str(), 0, L"txt", file, 0)) << GetLastError();
+    HANDLE h = CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(h, "cached", 6, &written, nullptr);
+    CloseHandle(h);
+    const FILETIME none{};
+    ASSERT_TRUE(CommitUrlCacheEntryW(url.c_str(), file, none, none, NORMAL_CACHE_ENTRY, nullptr, 0, nullptr,
+                                     nullptr))
+        << GetLastError();
+    ASSERT_TRUE(cacheHolds(url));
 }
 
 } // namespace tv::wintest

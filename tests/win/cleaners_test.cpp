@@ -20,9 +20,12 @@
 #include "platform/toolkit/headless/HeadlessBackend.h"
 #include "platform/win32/Utf8.h"
 #include "platform/win32/Win32Platform.h"
+#include "WinTestSupport.h"
 
 using namespace tv;
 using namespace tv::engine;
+using tv::wintest::cacheHolds;
+using tv::wintest::commitCacheEntry;
 using tv::win32::narrow;
 using tv::win32::widen;
 
@@ -56,27 +59,6 @@ private:
 };
 
 // --- URL cache -------------------------------------------------------------------------
-
-bool cacheHolds(const std::wstring& url) {
-    DWORD size = 0;
-    if (GetUrlCacheEntryInfoW(url.c_str(), nullptr, &size)) return true;
-    return GetLastError() == ERROR_INSUFFICIENT_BUFFER;
-}
-
-void commitCacheEntry(const std::wstring& url) {
-    wchar_t file[MAX_PATH] = {};
-    ASSERT_TRUE(CreateUrlCacheEntryW(url.c_str(), 0, L"txt", file, 0)) << GetLastError();
-    HANDLE h = CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(h, "cached", 6, &written, nullptr);
-    CloseHandle(h);
-    const FILETIME none{};
-    ASSERT_TRUE(CommitUrlCacheEntryW(url.c_str(), file, none, none, NORMAL_CACHE_ENTRY, nullptr, 0, nullptr,
-                                     nullptr))
-        << GetLastError();
-    ASSERT_TRUE(cacheHolds(url));
-}
 
 TEST_F(Cleaners, UrlCacheEntriesGoAndAFileThatIsNoEntryStays) {
     const std::vector<std::wstring> urls = {L"http://tarmel.invalid/a.html", L"http://tarmel.invalid/b.png",

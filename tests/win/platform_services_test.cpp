@@ -41,17 +41,8 @@ TEST(Win32Folders, SpecialTempAndProgramFolders) {
 TEST(Win32UrlCache, CommittedEntryIsEnumeratedAndDeleted) {
     win32::Win32Platform platform;
     const std::wstring url = L"http://tarmel-veilo.test/page-" + std::to_wstring(GetCurrentProcessId()) + L".html";
-    wchar_t file[MAX_PATH + 1] = {};
-    ASSERT_TRUE(CreateUrlCacheEntryW(url.c_str(), 0, L"html", file, 0)) << GetLastError();
-    HANDLE h = CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(h, "<p>x</p>", 8, &written, nullptr);
-    CloseHandle(h);
-    FILETIME never{};
-    ASSERT_TRUE(CommitUrlCacheEntryW(url.c_str(), file, never, never, NORMAL_CACHE_ENTRY, nullptr, 0, nullptr,
-                                     nullptr))
-        << GetLastError();
+    wintest::commitCacheEntry(url);
+    if (HasFatalFailure()) return;
 
     const UrlCacheFirst probe = platform.urlCacheFindFirst(0);
     EXPECT_FALSE(probe.call.ok);
