@@ -45,6 +45,9 @@ inline constexpr int kCsidlInternetCache = 32;
 inline constexpr int kCsidlCookies = 33;
 inline constexpr int kCsidlHistory = 34;
 
+// Folders the temporary-folder task must never purge, nor any folder above them.
+enum class KnownFolder { Windows, System, Profile, ProgramFiles, ProgramFilesX86, Desktop, Documents };
+
 class PlatformServices;
 
 // An open registry key. Closes itself; move-only so that no handle outlives its operation.
@@ -183,6 +186,14 @@ public:
     virtual std::unique_ptr<FolderEnumeration> enumerateFolder(const std::string& pattern) = 0;
     virtual bool deleteFile(const std::string& path) = 0;
     virtual bool removeFolder(const std::string& path) = 0;
+
+    // --- what a folder really is ---
+    // The path of a known folder, or an empty text.
+    virtual std::string knownFolderPath(KnownFolder folder) = 0;
+    // The final path of an existing folder: long names, links and junctions resolved, the
+    // letter's or the share's form (no "\\?\" prefix), no trailing backslash except on a
+    // root. An empty text when the folder cannot be opened.
+    virtual std::string finalFolderPath(const std::string& path) = 0;
 
     // --- browser stores ---
     virtual UrlCacheFirst urlCacheFindFirst(std::uint32_t bufferSize) = 0;

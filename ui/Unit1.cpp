@@ -1,6 +1,7 @@
 #include "ui/Unit1.h"
 
 #include "engine/BrowserCleaners.h"
+#include "engine/CleaningRun.h"
 #include "engine/FolderOps.h"
 #include "engine/RegistryOps.h"
 #include "platform/toolkit/Application.h"
@@ -32,8 +33,8 @@ Handlers TForm1::handlers(TForm1* self) {
         {"CheckBox27Click", [self] { self->CheckBox27Click(); }},
         {"Image16Click", [self] { self->Image16Click(); }},
         {"Panel8Click", [self] { self->Panel8Click(); }},
-        // The cleaning run and the tell-a-friend dialog are not part of the program yet.
-        {"Anonymisation", {}},
+        {"Anonymisation", [self] { self->Anonymisation(); }},
+        // The tell-a-friend dialog is not part of the program yet.
         {"Button2Click", {}},
     };
 }
@@ -116,6 +117,16 @@ void TForm1::Image16Click() {
 }
 void TForm1::Panel8Click() {
     if (Form4) Form4->showForm();
+}
+
+void TForm1::Anonymisation() {
+    const engine::RunWindow window{{application(), Label10, Label11, ProgressBar1},
+                                   CheckBox25,
+                                   Label1,
+                                   TaskFlags,
+                                   [this] { refresh_valeur(); },
+                                   {}};
+    engine::Anonymisation(platform_, window);
 }
 
 std::string TForm1::RenvoiDossier(int csidl) { return engine::RenvoiDossier(platform_, csidl); }

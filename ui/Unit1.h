@@ -66,6 +66,8 @@ public:
     void CheckBox27Click();
     void Image16Click();
     void Panel8Click();
+    // The cleaning run, fired by the start picture.
+    void Anonymisation();
 
     // The run's window-bound operations, handed on to the engine.
     std::string RenvoiDossier(int csidl);

@@ -15,6 +15,13 @@ MemoryPlatform::MemoryPlatform() {
     specialFolders[kCsidlCookies] = "C:\\Users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Cookies";
     specialFolders[kCsidlHistory] = "C:\\Users\\user\\AppData\\Local\\Microsoft\\Windows\\History";
     libraries["shell32.dll"] = {"SHEmptyRecycleBinA", "SHEmptyRecycleBinW"};
+    knownFolders = {{KnownFolder::Windows, "C:\\Windows"},
+                    {KnownFolder::System, "C:\\Windows\\system32"},
+                    {KnownFolder::Profile, "C:\\Users\\user"},
+                    {KnownFolder::ProgramFiles, "C:\\Program Files"},
+                    {KnownFolder::ProgramFilesX86, "C:\\Program Files (x86)"},
+                    {KnownFolder::Desktop, "C:\\Users\\user\\Desktop"},
+                    {KnownFolder::Documents, "C:\\Users\\user\\Documents"}};
 }
 
 // --- registry ---
@@ -54,6 +61,28 @@ std::string MemoryPlatform::specialFolderPath(int csidl) {
 
 std::unique_ptr<FolderEnumeration> MemoryPlatform::enumerateFolder(const std::string& pattern) {
     return files.enumerate(pattern);
+}
+
+// --- what a folder really is ---
+
+std::string MemoryPlatform::knownFolderPath(KnownFolder folder) {
+    auto it = knownFolders.find(folder);
+    return it == knownFolders.end() ? std::string() : it->second;
+}
+
+std::string MemoryPlatform::finalFolderPath(const std::string& path) {
+    std::string longPath = path;
+    for (const auto& [shortForm, longForm] : shortNames)
+        if (longPath.size() >= shortForm.size() && equalsNoCase(longPath.substr(0, shortForm.size()), shortForm) &&
+            (longPath.size() == shortForm.size() || longPath[shortForm.size()] == '\\'))
+            longPath = longForm + longPath.substr(shortForm.size());
+    // The folder itself is opened through every link on the way, its own included.
+    const MemoryFileSystem::Node* node = files.find(longPath);
+    for (int hops = 0; node && !node->linkTarget.empty(); ++hops) node = hops < 32 ? files.find(node->linkTarget) : nullptr;
+    if (!node || !node->isFolder()) return {};
+    std::string final;
+    for (; node && node->parent; node = node->parent) final = node->name + (final.empty() ? "" : "\\" + final);
+    return final.find('\\') == std::string::npos ? final + "\\" : final;
 }
 
 // --- URL cache ---

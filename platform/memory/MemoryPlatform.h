@@ -61,6 +61,11 @@ public:
     std::string tempPath = "C:\\Users\\user\\AppData\\Local\\Temp\\";
     std::string programPath = "C:\\Program Files\\Tarmel Veilo\\";
 
+    // What a folder really is: the known folders, and the short (8.3) forms the system
+    // would take for a long name (short path -> long path, matched at the start of a path).
+    std::map<KnownFolder, std::string> knownFolders;
+    std::map<std::string, std::string> shortNames;
+
     // URL cache: entries in enumeration order.
     std::vector<UrlCacheEntry> urlCache;
     bool urlCacheFirstGivesNoHandle = false; // the second first-entry call fails
@@ -123,6 +128,9 @@ public:
     std::unique_ptr<FolderEnumeration> enumerateFolder(const std::string& pattern) override;
     bool deleteFile(const std::string& path) override { return files.deleteFile(path); }
     bool removeFolder(const std::string& path) override { return files.removeFolder(path); }
+
+    std::string knownFolderPath(KnownFolder folder) override;
+    std::string finalFolderPath(const std::string& path) override;
 
     UrlCacheFirst urlCacheFindFirst(std::uint32_t bufferSize) override;
     bool deleteUrlCacheEntry(const std::string& url) override;

@@ -27,6 +27,10 @@ public:
     bool deleteFile(const std::string& path) override;
     bool removeFolder(const std::string& path) override;
 
+    // --- what a folder really is ---
+    std::string knownFolderPath(KnownFolder folder) override;
+    std::string finalFolderPath(const std::string& path) override;
+
     // --- browser stores ---
     UrlCacheFirst urlCacheFindFirst(std::uint32_t bufferSize) override;
     bool deleteUrlCacheEntry(const std::string& url) override;

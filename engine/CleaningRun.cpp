@@ -1,0 +1,217 @@
+#include "engine/CleaningRun.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "engine/BrowserCleaners.h"
+#include "engine/FolderOps.h"
+#include "engine/RegistryOps.h"
+#include "engine/StatusWords.h"
+#include "engine/TempFolderGuard.h"
+
+namespace tv::engine {
+
+using toolkit::CheckState;
+using toolkit::Cursor;
+using toolkit::MessageButtons;
+using toolkit::MessageIcon;
+using toolkit::MessageResult;
+
+void ShowStage(PlatformServices& platform, const RunDisplay& display, const std::string& text) {
+    display.status.setCaption(text);
+    display.app.processMessages();
+    // A window closed during the pump ends the run at once: no need to wait.
+    if (!display.app.terminated()) platform.sleep(kStagePauseMs);
+}
+
+void StepStatus(const RunDisplay& display, const std::string& text) {
+    display.status.setCaption(text);
+    display.bar.stepBy(kTaskShare);
+}
+
+namespace {
+
+class Run {
+public:
+    Run(PlatformServices& platform, const RunWindow& window)
+        : platform_(platform), window_(window), display_(window.display), app_(window.display.app) {}
+
+    void execute() {
+        if (!passBrowserGate()) return;
+        prepare();
+        const std::int32_t budget = progressBudget();
+        if (ended()) return;
+        if (budget == 0) {
+            hideProgress();
+            app_.showMessage(kNothingSelected);
+            return;
+        }
+        display_.bar.setMax(budget);
+        for (std::size_t task = 0; task < kTaskCount; ++task) {
+            if (ended()) return;
+            if (!window_.tasks.selected(task)) continue;
+            ShowStage(platform_, display_, kStageTexts[task]);
+            if (ended()) return;
+            runTask(task);
+        }
+        if (ended()) return;
+        offerStartPage();
+        if (ended()) return;
+        finish();
+    }
+
+private:
+    // Once the main window has closed, the program is ending: nothing more is done or asked.
+    bool ended() {
+        if (!app_.terminated()) return false;
+        app_.setScreenCursor(Cursor::Default);
+        return true;
+    }
+
+    MessageResult confirm(const char* question) {
+        return app_.messageBox(question, kConfirmCaption, MessageButtons::YesNo, MessageIcon::Question);
+    }
+
+    bool passBrowserGate() {
+        if (window_.internetMaster.state() == CheckState::Checked) {
+            if (ended()) return false;
+            // Only a plain No stops the full wipe; a box closed by its title bar lets it go on.
+            if (confirm(kFullWipeQuestion) == MessageResult::No) {
+                if (!ended())
+                    app_.messageBox(kSelectiveHint, kInformationCaption, MessageButtons::Ok, MessageIcon::Information);
+                return false;
+            }
+        } else if (internetGroupSelected(window_.tasks)) {
+            if (ended()) return false;
+            if (confirm(kCloseBrowserQuestion) != MessageResult::Yes) return false;
+        } else {
+            return true;
+        }
+        if (ended()) return false;
+        CloseBrowserWindows(platform_, display_);
+        return true;
+    }
+
+    void prepare() {
+        app_.setScreenCursor(Cursor::Hourglass);
+        display_.caption.show();
+        display_.bar.setPosition(0);
+        display_.bar.show();
+        temp_ = TempFolderPath(platform_);
+    }
+
+    std::int32_t progressBudget() {
+        std::int64_t budget = 0;
+        const auto& tasks = window_.tasks;
+        if (tasks.selected(tkInternetFiles)) budget += CountFiles(platform_, app_, RenvoiDossier(platform_, kCsidlInternetCache));
+        if (tasks.selected(tkCookies) && !ended()) budget += CountFiles(platform_, app_, RenvoiDossier(platform_, kCsidlCookies));
+        if (tasks.selected(tkTempFolder) && !ended()) budget += CountFiles(platform_, app_, temp_);
+        for (std::size_t task = 0; task < kTaskCount; ++task)
+            if (tasks.selected(task)) budget += kTaskShare;
+        return static_cast<std::int32_t>(std::min<std::int64_t>(budget, std::numeric_limits<std::int32_t>::max()));
+    }
+
+    void hideProgress() {
+        app_.setScreenCursor(Cursor::Default);
+        display_.caption.hide();
+        display_.bar.hide();
+    }
+
+    void purge(int csidl) { PurgeFolder(platform_, app_, display_.bar, RenvoiDossier(platform_, csidl)); }
+
+    void runTask(std::size_t task) {
+        switch (task) {
+        case tkInternetFiles:
+            purge(kCsidlInternetCache);
+            if (ended()) return;
+            PurgeUrlCache(platform_);
+            display_.status.setCaption(kCleaned);
+            break;
+        case tkCookies:
+            purge(kCsidlCookies);
+            display_.status.setCaption(kCleaned);
+            break;
+        case tkHistory:
+            purge(kCsidlHistory);
+            if (ended()) return;
+            clear_history(platform_);
+            display_.status.setCaption(kCleaned);
+            break;
+        case tkTypedUrls:
+            StepStatus(display_, ResetRegKey(platform_, kTypedUrlsKey));
+            break;
+        case tkAutoComplete:
+            PurgeAutoComplete(platform_, display_);
+            StepStatus(display_, kAutoCompleteCleaned);
+            break;
+        case tkRecentDocs:
+            purge(kCsidlRecent);
+            display_.status.setCaption(kCleaned);
+            break;
+        case tkRunMru:
+            StepStatus(display_, ResetRegKey(platform_, kRunMruKey));
+            break;
+        case tkMediaPlayer:
+            display_.status.setCaption(ResetRegKey(platform_, kMediaFilesKey));
+            StepStatus(display_, ResetRegKey(platform_, kMediaUrlsKey));
+            break;
+        case tkTempFolder:
+            // Only a folder that is nothing but a temporary folder is emptied.
+            if (IsPurgeableTempFolder(platform_, temp_)) {
+                PurgeFolder(platform_, app_, display_.bar, temp_);
+                display_.status.setCaption(kCleaned);
+            } else {
+                display_.status.setCaption(kImpossible);
+            }
+            break;
+        case tkOffice:
+            cleanOffice();
+            break;
+        case tkRecycleBin:
+            StepStatus(display_, EmptyRecycleBin(platform_, display_));
+            break;
+        default:
+            break;
+        }
+    }
+
+    void cleanOffice() {
+        std::string status;
+        for (const OfficeTrace& trace : kOfficeTraces) {
+            status = trace.value ? DeleteRegValue(platform_, trace.key, trace.value) : ResetRegKey(platform_, trace.key);
+            display_.status.setCaption(status);
+        }
+        StepStatus(display_, status);
+    }
+
+    void offerStartPage() {
+        if (!internetGroupSelected(window_.tasks)) return;
+        if (confirm(kStartPageQuestion) == MessageResult::Yes && window_.showStartPage) window_.showStartPage();
+    }
+
+    void finish() {
+        if (window_.refreshCounts) window_.refreshCounts();
+        if (ended()) return;
+        const auto& master = window_.internetMaster;
+        if (master.caption() == kMasterCompleteCaption && master.state() == CheckState::Checked)
+            window_.internetCount.setCaption(kNoCleanableFile);
+        display_.bar.setPosition(display_.bar.max());
+        app_.processMessages();
+        if (ended()) return;
+        platform_.sleep(kFinalPauseMs);
+        display_.status.setCaption(kCongratulation);
+        hideProgress();
+    }
+
+    PlatformServices& platform_;
+    const RunWindow& window_;
+    const RunDisplay& display_;
+    toolkit::Application& app_;
+    std::string temp_;
+};
+
+} // namespace
+
+void Anonymisation(PlatformServices& platform, const RunWindow& window) { Run(platform, window).execute(); }
+
+} // namespace tv::engine
