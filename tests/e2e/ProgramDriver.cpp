@@ -104,15 +104,33 @@ void drawOwnFramesUnderWine() {
 
 } // namespace
 
-ProgramDriver::ProgramDriver(int showState) {
+// The test's environment with the given variables put over it.
+static std::wstring environmentBlock(const std::vector<std::wstring>& overrides) {
+    std::wstring block;
+    wchar_t* strings = GetEnvironmentStringsW();
+    for (const wchar_t* p = strings; *p; p += wcslen(p) + 1) {
+        const std::wstring variable = p;
+        const bool replaced = std::any_of(overrides.begin(), overrides.end(), [&](const std::wstring& o) {
+            const size_t name = o.find(L'=');
+            return _wcsnicmp(variable.c_str(), o.c_str(), name + 1) == 0;
+        });
+        if (!replaced) block += variable + L'\0';
+    }
+    FreeEnvironmentStringsW(strings);
+    for (const auto& o : overrides) block += o + L'\0';
+    return block + L'\0';
+}
+
+ProgramDriver::ProgramDriver(int showState, const std::vector<std::wstring>& environment) {
     drawOwnFramesUnderWine();
     std::wstring commandLine = L"\"" + programDirectory() + L"\\TarmVeilon.exe\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showState);
-    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, programDirectory().c_str(),
-                       &startup, &info_)) {
+    std::wstring block = environmentBlock(environment);
+    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                       environment.empty() ? nullptr : block.data(), programDirectory().c_str(), &startup, &info_)) {
         process_ = info_.hProcess;
     }
 }
@@ -182,6 +200,25 @@ std::vector<HWND> ProgramDriver::childrenEndingWith(HWND parent, const std::wstr
     return collect(parent, [&](const std::wstring& t) {
         return t.size() >= suffix.size() && t.compare(t.size() - suffix.size(), suffix.size(), suffix) == 0;
     });
+}
+
+HWND ProgramDriver::childAt(HWND parent, int left, int top, int width, int height) {
+    const UINT dpi = GetDpiForWindow(parent);
+    auto scaled = [&](int v) { return MulDiv(v, static_cast<int>(dpi ? dpi : 96), 96); };
+    for (HWND child : collect(parent, [](const std::wstring&) { return true; })) {
+        RECT r = screenRect(child);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+        if (r.left == scaled(left) && r.top == scaled(top) && r.right - r.left == scaled(width) &&
+            r.bottom - r.top == scaled(height))
+            return child;
+    }
+    return nullptr;
+}
+
+std::vector<std::wstring> ProgramDriver::childTexts(HWND parent) {
+    std::vector<std::wstring> texts;
+    for (HWND child : collect(parent, [](const std::wstring&) { return true; })) texts.push_back(storedText(child));
+    return texts;
 }
 
 void ProgramDriver::click(HWND window) {

@@ -25,8 +25,9 @@ RECT screenRect(HWND window);
 
 class ProgramDriver {
 public:
-    // Starts the program with this show state (STARTF_USESHOWWINDOW).
-    explicit ProgramDriver(int showState = SW_SHOWNORMAL);
+    // Starts the program with this show state (STARTF_USESHOWWINDOW), and with these
+    // variables ("NAME=value") set in its environment over the test's own.
+    explicit ProgramDriver(int showState = SW_SHOWNORMAL, const std::vector<std::wstring>& environment = {});
     ~ProgramDriver();
     ProgramDriver(const ProgramDriver&) = delete;
     ProgramDriver& operator=(const ProgramDriver&) = delete;
@@ -44,6 +45,11 @@ public:
     static std::vector<HWND> childrenWithText(HWND parent, const std::wstring& text);
     // The children whose text ends with this suffix, left to right.
     static std::vector<HWND> childrenEndingWith(HWND parent, const std::wstring& suffix);
+
+    // The child of `parent` placed at exactly these client coordinates (at 96 DPI).
+    static HWND childAt(HWND parent, int left, int top, int width, int height);
+    // The texts of every window below `parent`.
+    static std::vector<std::wstring> childTexts(HWND parent);
 
     // A left click in the middle of the window, as the mouse gives it.
     static void click(HWND window);

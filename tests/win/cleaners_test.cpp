@@ -20,10 +20,12 @@
 #include "platform/toolkit/headless/HeadlessBackend.h"
 #include "platform/win32/Utf8.h"
 #include "platform/win32/Win32Platform.h"
+#include "BrowserSupport.h"
 #include "WinTestSupport.h"
 
 using namespace tv;
 using namespace tv::engine;
+using namespace tv::wintest;
 using tv::wintest::cacheHolds;
 using tv::wintest::commitCacheEntry;
 using tv::win32::narrow;
@@ -220,20 +222,6 @@ TEST_F(Cleaners, StoredFormDataGoesByTheUsersIdentifierAndItsNeighboursStay) {
 
 // --- recycle bin -----------------------------------------------------------------------
 
-long long recycleBinItems() {
-    SHQUERYRBINFO info{};
-    info.cbSize = sizeof info;
-    if (FAILED(SHQueryRecycleBinW(nullptr, &info))) return -1;
-    return info.i64NumItems;
-}
-
-// Under Wine the recycle bin is the Unix user's own trash; emptying it is only safe when the
-// test run has been given a trash of its own.
-bool recycleBinIsScratch() {
-    const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-    return !wine || GetEnvironmentVariableW(L"XDG_DATA_HOME", nullptr, 0) != 0;
-}
-
 TEST_F(Cleaners, RecycleBinIsEmptiedAndLiveFilesStay) {
     if (!recycleBinIsScratch()) GTEST_SKIP() << "XDG_DATA_HOME not set: this would empty the user's own trash";
     wchar_t temp[MAX_PATH + 1] = {};
@@ -265,51 +253,6 @@ TEST_F(Cleaners, RecycleBinIsEmptiedAndLiveFilesStay) {
 
 // --- a real browser frame --------------------------------------------------------------
 
-// The environment of this process with the browser's own rendering library allowed back:
-// the test environment switches it off, and the browser will not start without it.
-std::wstring browserEnvironment() {
-    std::wstring block;
-    wchar_t* strings = GetEnvironmentStringsW();
-    for (const wchar_t* p = strings; *p; p += wcslen(p) + 1) {
-        if (_wcsnicmp(p, L"WINEDLLOVERRIDES=", 17) == 0) continue;
-        block += p;
-        block += L'\0';
-    }
-    FreeEnvironmentStringsW(strings);
-    block += L"WINEDLLOVERRIDES=mscoree=";
-    block += L'\0';
-    return block;
-}
-
-// Ends the browser it started if the test leaves it behind.
-class StartedProcess {
-public:
-    ~StartedProcess() {
-        if (info.hProcess) {
-            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(info.hProcess, 1);
-                WaitForSingleObject(info.hProcess, 10000);
-            }
-            CloseHandle(info.hProcess);
-            CloseHandle(info.hThread);
-        }
-    }
-    PROCESS_INFORMATION info{};
-};
-
-HWND waitForWindow(const wchar_t* className, DWORD processId, std::chrono::seconds limit) {
-    const auto until = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < until) {
-        if (HWND w = FindWindowW(className, nullptr)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner == processId) return w;
-        }
-        Sleep(100);
-    }
-    return nullptr;
-}
-
 TEST_F(Cleaners, ARealBrowserFrameIsClosedAndOtherWindowsAreLeftAlone) {
     ASSERT_EQ(FindWindowW(L"IEFrame", nullptr), nullptr) << "a browser frame is already open";
 
@@ -323,17 +266,8 @@ TEST_F(Cleaners, ARealBrowserFrameIsClosedAndOtherWindowsAreLeftAlone) {
                                    nullptr, cls.hInstance, nullptr);
     ASSERT_NE(bystander, nullptr);
 
-    wchar_t system[MAX_PATH] = {};
-    GetSystemDirectoryW(system, MAX_PATH);
-    const std::wstring program = std::wstring(system) + L"\\iexplore.exe";
-    std::wstring commandLine = L"iexplore.exe -nohome"; // no page: nothing to render, nothing to download
-    std::wstring environment = browserEnvironment();
     StartedProcess browser;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                               CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr, &startup, &browser.info))
-        << GetLastError();
+    ASSERT_TRUE(startBrowser(browser)) << GetLastError();
     HWND frame = waitForWindow(L"IEFrame", browser.info.dwProcessId, std::chrono::seconds(60));
     ASSERT_NE(frame, nullptr) << "the browser showed no frame within a minute";
 

@@ -1,0 +1,369 @@
+// The cleaning run of the real program, driven from outside: traces planted in every target
+// with canaries beside them, a click on Start, the questions answered as a user would.
+
+#include <windows.h>
+#include <sddl.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ProgramDriver.h"
+#include "tests/win/BrowserSupport.h"
+#include "tests/win/WinTestSupport.h"
+
+namespace {
+
+using tv::e2e::ProgramDriver;
+using tv::e2e::waitUntil;
+using tv::e2e::widen;
+using tv::e2e::windowText;
+namespace wt = tv::wintest;
+
+const std::wstring kMainTitle = widen("Tarmel veilo 2   - Surfez sur le web en toute discrétion -");
+const std::wstring kCongratulation = widen("Félicitation, \r\rToutes les tâches sélectionnées se sont bien déroulées");
+const std::string kFormData = "\\Data\\e161255a-37c3-11d2-bcaa-00c04fd929db";
+
+std::string specialFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    return SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, 0, path)) ? tv::win32::narrowUntilNul(path) : "";
+}
+std::string tempFolder() {
+    wchar_t path[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, path);
+    std::string temp = tv::win32::narrowUntilNul(path);
+    return temp.substr(0, temp.size() - 1);
+}
+std::string parentOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+// --- the registry, through the system's own calls --------------------------------------
+
+void setValue(const std::string& key, const std::string& name, const std::string& text) {
+    HKEY h = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, widen(key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr),
+              ERROR_SUCCESS);
+    const std::wstring data = widen(text);
+    RegSetValueExW(h, widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(h);
+}
+bool keyExists(const std::string& key) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, widen(key).c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    RegCloseKey(h);
+    return true;
+}
+bool valueExists(const std::string& key, const std::string& name) {
+    return RegGetValueW(HKEY_CURRENT_USER, widen(key).c_str(), widen(name).c_str(), RRF_RT_ANY, nullptr, nullptr,
+                        nullptr) == ERROR_SUCCESS;
+}
+// Values and subkeys of a key.
+DWORD entriesOf(const std::string& key) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, widen(key).c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return 0xFFFFFFFF;
+    DWORD subkeys = 0, values = 0;
+    RegQueryInfoKeyW(h, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                     nullptr);
+    RegCloseKey(h);
+    return subkeys + values;
+}
+
+std::string currentUserSid() {
+    wchar_t user[128] = {};
+    DWORD userChars = 128;
+    GetUserNameW(user, &userChars);
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof sid;
+    wchar_t domain[256];
+    DWORD domainChars = 256;
+    SID_NAME_USE use;
+    if (!LookupAccountNameW(nullptr, user, sid, &sidSize, domain, &domainChars, &use)) return {};
+    wchar_t* text = nullptr;
+    if (!ConvertSidToStringSidW(sid, &text)) return {};
+    std::string result = tv::win32::narrowUntilNul(text);
+    LocalFree(text);
+    return result;
+}
+
+// --- the program's windows ---------------------------------------------------------------
+
+// A message box of the program whose text holds `words`.
+HWND waitForBox(const ProgramDriver& program, const std::wstring& caption, const std::wstring& words) {
+    HWND found = nullptr;
+    waitUntil(
+        [&] {
+            HWND box = program.topLevel(caption);
+            if (!box || !IsWindowVisible(box)) return false;
+            for (const auto& text : ProgramDriver::childTexts(box))
+                if (text.find(words) != std::wstring::npos) found = box;
+            return found != nullptr;
+        },
+        60000);
+    return found;
+}
+
+void answer(HWND box, const wchar_t* button) {
+    auto buttons = ProgramDriver::childrenWithText(box, button);
+    ASSERT_EQ(buttons.size(), 1u) << "no button " << tv::e2e::narrow(button);
+    ProgramDriver::click(buttons[0]);
+}
+
+HWND startPicture(HWND main) { return ProgramDriver::childAt(main, 505, 338, 65, 65); }
+
+bool shows(HWND main, const std::wstring& text) { return !ProgramDriver::childrenWithText(main, text).empty(); }
+
+// --- the traces ------------------------------------------------------------------------------
+
+struct Trace {
+    std::string path;
+    bool goes; // a trace the run must remove; else a canary that must stay
+};
+
+// Traces in every folder the run cleans, canaries beside each one and behind a link inside
+// the temporary folder; everything planted is removed again at the end.
+class PlantedFolders {
+public:
+    PlantedFolders() {
+        for (int csidl : {CSIDL_INTERNET_CACHE, CSIDL_COOKIES, CSIDL_HISTORY, CSIDL_RECENT}) plantIn(specialFolder(csidl));
+        plantIn(tempFolder());
+        // Outside every target, reached from the temporary folder through a link.
+        const std::string outside = specialFolder(CSIDL_PROFILE) + "\\tv-e2e-outside";
+        CreateDirectoryW(widen(outside).c_str(), nullptr);
+        made_.insert(made_.begin(), outside);
+        canary_ = outside + "\\canary.txt";
+        wt::makeFile(canary_);
+        made_.insert(made_.begin() + 1, canary_);
+        linked_ = wt::makeFolderLink(tempFolder() + "\\tv-e2e-link", outside) != wt::LinkKind::None;
+    }
+    ~PlantedFolders() {
+        for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
+            DeleteFileW(widen(*it).c_str());
+            RemoveDirectoryW(widen(*it).c_str());
+        }
+        if (linked_ && wt::exists(tempFolder() + "\\tv-e2e-link")) wt::removeTree(tempFolder() + "\\tv-e2e-link");
+    }
+    const std::vector<Trace>& traces() const { return traces_; }
+    const std::string& outsideCanary() const { return canary_; }
+    bool linked() const { return linked_; }
+
+private:
+    void plantIn(const std::string& folder) {
+        ASSERT_FALSE(folder.empty());
+        const std::string sub = folder + "\\tv-e2e-sub";
+        CreateDirectoryW(widen(sub).c_str(), nullptr);
+        made_.push_back(sub);
+        for (const std::string& file : {folder + "\\tv-e2e-trace.txt", sub + "\\tv-e2e-deep.txt"}) {
+            wt::makeFile(file);
+            traces_.push_back({file, true});
+            made_.push_back(file);
+        }
+        const std::string canary = parentOf(folder) + "\\tv-e2e-canary-" + folder.substr(folder.find_last_of('\\') + 1);
+        wt::makeFile(canary);
+        traces_.push_back({canary, false});
+        made_.push_back(canary);
+    }
+
+    std::vector<Trace> traces_;
+    std::string canary_;
+    std::vector<std::string> made_;
+    bool linked_ = false;
+};
+
+struct RegistryTrace {
+    std::string key;
+    std::string value;
+    bool goes;
+};
+
+// Values in every key the run resets or clears, with a canary value or key beside each.
+class PlantedKeys {
+public:
+    PlantedKeys() {
+        const std::string sid = currentUserSid();
+        const std::vector<std::string> resets = {
+            "Software\\Microsoft\\Internet Explorer\\TypedURLs",
+            "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU",
+            "Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList",
+            "Software\\Microsoft\\MediaPlayer\\Player\\RecentURLList",
+            "Software\\Microsoft\\Office\\8.0\\Excel\\Recent Files",
+            "Software\\Microsoft\\Office\\8.0\\Excel\\Recent File List",
+            "Software\\Microsoft\\Office\\10.0\\Excel\\Recent Files",
+            "Software\\Microsoft\\Office\\9.0\\Excel\\Recent Files",
+            "Software\\Microsoft\\Office\\8.0\\Powerpoint\\Recent File List",
+            "Software\\Microsoft\\Office\\9.0\\Powerpoint\\Recent File List",
+        };
+        for (const auto& key : resets) {
+            plant(key, "tv-e2e-trace", true);
+            plant(key + "\\tv-e2e-sub", "tv-e2e-deep", true);
+            plant(parentOf(key), "tv-e2e-canary", false);
+            resets_.push_back(key);
+        }
+        for (const char* version : {"10.0", "9.0", "8.0"}) {
+            const std::string data = std::string("Software\\Microsoft\\Office\\") + version + "\\Word\\Data";
+            plant(data, "Settings", true);
+            plant(data, "tv-e2e-canary", false);
+        }
+        formData_ = "Software\\Microsoft\\Protected Storage System Provider\\" + sid + kFormData;
+        plant(formData_ + "\\item", "tv-e2e-trace", true);
+        plant(parentOf(formData_) + "\\tv-e2e-other", "tv-e2e-canary", false);
+    }
+    ~PlantedKeys() {
+        for (const auto& t : traces_) {
+            if (t.key.find("tv-e2e") != std::string::npos) RegDeleteTreeW(HKEY_CURRENT_USER, widen(t.key).c_str());
+            else {
+                HKEY h = nullptr;
+                if (RegOpenKeyExW(HKEY_CURRENT_USER, widen(t.key).c_str(), 0, KEY_SET_VALUE, &h) == ERROR_SUCCESS) {
+                    RegDeleteValueW(h, widen(t.value).c_str());
+                    RegCloseKey(h);
+                }
+            }
+        }
+    }
+    const std::vector<RegistryTrace>& traces() const { return traces_; }
+    const std::vector<std::string>& resets() const { return resets_; }
+    const std::string& formData() const { return formData_; }
+
+private:
+    void plant(const std::string& key, const std::string& value, bool goes) {
+        setValue(key, value, "tv-e2e");
+        traces_.push_back({key, value, goes});
+    }
+    std::vector<RegistryTrace> traces_;
+    std::vector<std::string> resets_;
+    std::string formData_;
+};
+
+void throwAway(const std::string& folder) {
+    const std::string file = folder + "\\tv-e2e-binned.txt";
+    wt::makeFile(file);
+    std::wstring from = widen(file) + L'\0';
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    ASSERT_EQ(SHFileOperationW(&op), 0);
+}
+
+// --- the runs -------------------------------------------------------------------------------
+
+TEST(CleaningRun, AFullRunAnsweredYesEmptiesEveryTargetAndNothingElse) {
+    if (!wt::recycleBinIsScratch()) GTEST_SKIP() << "XDG_DATA_HOME not set: the run would empty the user's own trash";
+    ASSERT_EQ(FindWindowW(L"IEFrame", nullptr), nullptr) << "a browser frame is already open";
+    PlantedFolders folders;
+    PlantedKeys keys;
+    wt::ScratchFolder binned("e2e-binned");
+    throwAway(binned.path());
+    ASSERT_GT(wt::recycleBinItems(), 0);
+    const std::wstring cached = L"http://tarmel-e2e.example/page.html";
+    wt::commitCacheEntry(cached);
+
+    wt::StartedProcess browser;
+    ASSERT_TRUE(wt::startBrowser(browser));
+    HWND frame = wt::waitForWindow(L"IEFrame", browser.info.dwProcessId, std::chrono::seconds(60));
+    ASSERT_NE(frame, nullptr) << "the browser showed no frame within a minute";
+
+    ProgramDriver program;
+    ASSERT_TRUE(program.started());
+    HWND main = program.waitForVisibleTopLevel(kMainTitle);
+    ASSERT_NE(main, nullptr);
+    for (HWND master : ProgramDriver::childrenWithText(main, L"Nettoyage complet")) {
+        ProgramDriver::click(master);
+        ASSERT_TRUE(waitUntil([&] { return SendMessageW(master, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+    }
+    HWND start = startPicture(main);
+    ASSERT_NE(start, nullptr) << "no start picture";
+    ProgramDriver::click(start);
+
+    HWND question = waitForBox(program, L"Confirm", L"Internet Explorer va être fermé");
+    ASSERT_NE(question, nullptr) << "no full-wipe question";
+    answer(question, L"&Yes");
+    HWND offer = waitForBox(program, L"Confirm", L"page de démarrage");
+    ASSERT_NE(offer, nullptr) << "no start-page offer";
+    // The run stands after its last task, the bar on show, the recycle bin's result shown.
+    EXPECT_TRUE(waitUntil([&] { return shows(main, widen("Nettoyé")); })) << "the last task's result is not shown";
+    Sleep(500); // the box's first paint
+    EXPECT_TRUE(ProgramDriver::screenshot(main, tv::e2e::artefactPath(L"e2e-cleaning-run-during.bmp")));
+    answer(offer, L"&Yes");
+    EXPECT_NE(program.waitForVisibleTopLevel(widen("Page de démarrage"), 20000), nullptr) << "no start-page dialog";
+    EXPECT_TRUE(waitUntil([&] { return shows(main, kCongratulation); }, 60000)) << "no congratulation";
+    Sleep(300);
+    EXPECT_TRUE(ProgramDriver::screenshot(main, tv::e2e::artefactPath(L"e2e-cleaning-run-after.bmp")));
+
+    EXPECT_FALSE(IsWindow(frame)) << "the browser frame is still open";
+    EXPECT_EQ(WaitForSingleObject(browser.info.hProcess, 30000), WAIT_OBJECT_0);
+    for (const auto& t : folders.traces()) EXPECT_EQ(wt::exists(t.path), !t.goes) << t.path;
+    for (int csidl : {CSIDL_INTERNET_CACHE, CSIDL_COOKIES, CSIDL_HISTORY, CSIDL_RECENT})
+        EXPECT_TRUE(wt::exists(specialFolder(csidl))) << csidl;
+    EXPECT_TRUE(wt::exists(tempFolder()));
+    EXPECT_TRUE(wt::exists(folders.outsideCanary())) << "the run reached through the link";
+    EXPECT_TRUE(folders.linked()) << "no link could be made in the temporary folder";
+    for (const auto& t : keys.traces()) EXPECT_EQ(valueExists(t.key, t.value), !t.goes) << t.key << " " << t.value;
+    for (const auto& key : keys.resets()) EXPECT_EQ(entriesOf(key), 0u) << key << " not there or not empty";
+    EXPECT_FALSE(keyExists(keys.formData()));
+    EXPECT_FALSE(wt::cacheHolds(cached));
+    EXPECT_EQ(wt::recycleBinItems(), 0);
+
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(program.waitForExit(15000));
+}
+
+// A drive letter of its own for a scratch folder, made in the prefix's device folder.
+class ScratchDrive {
+public:
+    explicit ScratchDrive(const std::string& folder) {
+        wchar_t prefix[MAX_PATH] = {};
+        if (!wt::underWine() || !GetEnvironmentVariableW(L"WINEPREFIX", prefix, MAX_PATH)) return;
+        const DWORD used = GetLogicalDrives();
+        for (char letter = 'T'; letter <= 'Y' && letter_ == 0; ++letter)
+            if (!(used & (1u << (letter - 'A')))) letter_ = letter;
+        if (!letter_) return;
+        device_ = tv::win32::narrowUntilNul(prefix) + "/dosdevices/" + static_cast<char>(letter_ + 'a' - 'A') + ":";
+        const std::string target = wt::detail::unixName(folder + "\\x");
+        wt::detail::runHost(L"Z:\\bin\\ln -s " + wt::detail::quoted(target.substr(0, target.size() - 2)) + L" " +
+                                wt::detail::quoted(device_),
+                            [&] { return wt::exists(root()); });
+    }
+    ~ScratchDrive() {
+        if (letter_) wt::detail::runHost(L"Z:\\bin\\rm -f " + wt::detail::quoted(device_), [&] { return !wt::exists(root()); });
+    }
+    bool ready() const { return letter_ && wt::exists(root()); }
+    std::string root() const { return std::string(1, letter_) + ":\\"; }
+
+private:
+    char letter_ = 0;
+    std::string device_;
+};
+
+TEST(CleaningRun, TemporaryFolderSetToADriveRootLosesNothing) {
+    wt::ScratchFolder scratch("e2e-drive");
+    ScratchDrive drive(scratch.path());
+    if (!drive.ready()) GTEST_SKIP() << "no scratch drive letter could be mapped";
+    wt::makeFolder(scratch / "sub");
+    const std::vector<std::string> files = {scratch / "root.txt", scratch / "sub\\deep.txt"};
+    for (const auto& f : files) wt::makeFile(f);
+
+    ProgramDriver program(SW_SHOWNORMAL, {L"TEMP=" + widen(drive.root()), L"TMP=" + widen(drive.root())});
+    ASSERT_TRUE(program.started());
+    HWND main = program.waitForVisibleTopLevel(kMainTitle);
+    ASSERT_NE(main, nullptr);
+    // Only the temporary folder's task, ticked in the Windows options.
+    ProgramDriver::click(ProgramDriver::childrenWithText(main, L"Options").at(1));
+    HWND options = program.waitForVisibleTopLevel(L"Options Windows");
+    ASSERT_NE(options, nullptr);
+    HWND temporary = ProgramDriver::childrenWithText(options, L"Fichiers temporaires").at(0);
+    ProgramDriver::click(temporary);
+    ASSERT_TRUE(waitUntil([&] { return SendMessageW(temporary, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+    ProgramDriver::click(ProgramDriver::childrenWithText(options, L"Ok").at(0));
+
+    ProgramDriver::click(startPicture(main));
+    EXPECT_TRUE(waitUntil([&] { return shows(main, widen("Nettoyage impossible")); }, 60000));
+    EXPECT_TRUE(waitUntil([&] { return shows(main, kCongratulation); }, 60000)) << "no congratulation";
+    for (const auto& f : files) EXPECT_TRUE(wt::exists(f)) << f;
+
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(program.waitForExit(15000));
+}
+
+} // namespace
