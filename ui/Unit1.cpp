@@ -8,6 +8,7 @@
 #include "ui/Program.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
+#include "ui/Unit6.h"
 
 namespace tv::ui {
 
@@ -32,9 +33,9 @@ Handlers TForm1::handlers(TForm1* self) {
         {"CheckBox27Click", [self] { self->CheckBox27Click(); }},
         {"Image16Click", [self] { self->Image16Click(); }},
         {"Panel8Click", [self] { self->Panel8Click(); }},
-        // The cleaning run and the tell-a-friend dialog are not part of the program yet.
+        {"Button2Click", [self] { self->Button2Click(); }},
+        // The cleaning run is not part of the program yet.
         {"Anonymisation", {}},
-        {"Button2Click", {}},
     };
 }
 
@@ -116,6 +117,10 @@ void TForm1::Image16Click() {
 }
 void TForm1::Panel8Click() {
     if (Form4) Form4->showForm();
+}
+
+void TForm1::Button2Click() {
+    if (Form6) Form6->showForm();
 }
 
 std::string TForm1::RenvoiDossier(int csidl) { return engine::RenvoiDossier(platform_, csidl); }

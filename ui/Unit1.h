@@ -66,6 +66,7 @@ public:
     void CheckBox27Click();
     void Image16Click();
     void Panel8Click();
+    void Button2Click();
 
     // The run's window-bound operations, handed on to the engine.
     std::string RenvoiDossier(int csidl);

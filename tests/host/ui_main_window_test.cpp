@@ -122,5 +122,4 @@ TEST_F(MainWindow, LinkLineShowsTheMakersHostSpacedAndTheLaterPicturesDoNothingY
     EXPECT_EQ(Form1->Label4.caption(), spacedLowerCase(makerHost()));
     EXPECT_EQ(spacedLowerCase("WWW.A.Example"), "w w w . a . e x a m p l e ");
     EXPECT_FALSE(Form1->Image6.OnClick);
-    EXPECT_FALSE(Form1->Image9.OnClick);
 }
