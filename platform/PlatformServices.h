@@ -226,6 +226,11 @@ public:
     // --- time ---
     virtual void sleep(std::uint32_t milliseconds) = 0;
     virtual std::uint64_t tickMilliseconds() = 0; // a monotonic clock
+
+    // --- text ---
+    // The text's bytes in the system's ANSI code page; a character the code page cannot
+    // spell becomes "?".
+    virtual std::string toAnsiCodePage(const std::string& utf8) = 0;
 };
 
 inline RegKey& RegKey::operator=(RegKey&& other) noexcept {

@@ -5,15 +5,19 @@
 #include <utility>
 
 #include "ui/Unit1.h"
+#include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
+#include "ui/Unit6.h"
 #include "ui/Unit7.h"
 
 namespace tv::ui {
 
 TForm1* Form1 = nullptr;
+TForm2* Form2 = nullptr;
 TForm3* Form3 = nullptr;
 TForm4* Form4 = nullptr;
+TForm6* Form6 = nullptr;
 TSplashForm* SplashForm = nullptr;
 
 namespace {
@@ -54,10 +58,10 @@ void createWindows(toolkit::Application& app, PlatformServices& platform) {
     SplashForm->repaint();
 
     createForm(app, Form1, true, platform);
-    // Form2, the start-page dialog, takes its place here when it exists.
+    createForm(app, Form2, true, platform);
     createForm(app, Form3, true);
     createForm(app, Form4, true);
-    // Form6, the tell-a-friend dialog, takes its place here when it exists.
+    createForm(app, Form6, true, platform);
 }
 
 } // namespace
@@ -85,8 +89,10 @@ int runProgram(toolkit::Application& app, PlatformServices& platform) {
 
 void forgetWindows() {
     Form1 = nullptr;
+    Form2 = nullptr;
     Form3 = nullptr;
     Form4 = nullptr;
+    Form6 = nullptr;
     SplashForm = nullptr;
 }
 

@@ -8,18 +8,20 @@
 namespace tv::ui {
 
 class TForm1;
+class TForm2;
 class TForm3;
 class TForm4;
+class TForm6;
 class TSplashForm;
 
 inline constexpr const char* kApplicationTitle = "Tarmel Veilo";
 
 // Each set once by the start-up and valid while the application object lives.
 extern TForm1* Form1;
-// Form2, the start-page dialog, is not part of the program yet.
+extern TForm2* Form2;
 extern TForm3* Form3;
 extern TForm4* Form4;
-// Form6, the tell-a-friend dialog, is not part of the program yet.
+extern TForm6* Form6;
 extern TSplashForm* SplashForm; // during the start-up only
 
 // Initialises the application, shows the splash while the windows are created, then closes

@@ -7,8 +7,10 @@
 #include "platform/toolkit/Application.h"
 #include "ui/MakerAddresses.h"
 #include "ui/Program.h"
+#include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
+#include "ui/Unit6.h"
 
 namespace tv::ui {
 
@@ -33,9 +35,8 @@ Handlers TForm1::handlers(TForm1* self) {
         {"CheckBox27Click", [self] { self->CheckBox27Click(); }},
         {"Image16Click", [self] { self->Image16Click(); }},
         {"Panel8Click", [self] { self->Panel8Click(); }},
+        {"Button2Click", [self] { self->Button2Click(); }},
         {"Anonymisation", [self] { self->Anonymisation(); }},
-        // The tell-a-friend dialog is not part of the program yet.
-        {"Button2Click", {}},
     };
 }
 
@@ -119,13 +120,19 @@ void TForm1::Panel8Click() {
     if (Form4) Form4->showForm();
 }
 
+void TForm1::Button2Click() {
+    if (Form6) Form6->showForm();
+}
+
 void TForm1::Anonymisation() {
     const engine::RunWindow window{{application(), Label10, Label11, ProgressBar1},
                                    CheckBox25,
                                    Label1,
                                    TaskFlags,
                                    [this] { refresh_valeur(); },
-                                   {}};
+                                   [] {
+                                       if (Form2) Form2->showForm();
+                                   }};
     engine::Anonymisation(platform_, window);
 }
 

@@ -66,6 +66,7 @@ public:
     void CheckBox27Click();
     void Image16Click();
     void Panel8Click();
+    void Button2Click();
     // The cleaning run, fired by the start picture.
     void Anonymisation();
 

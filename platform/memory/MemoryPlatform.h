@@ -156,6 +156,9 @@ public:
 
     void sleep(std::uint32_t milliseconds) override;
     std::uint64_t tickMilliseconds() override { return clockMs; }
+
+    // Windows-1252, the code page of a French system.
+    std::string toAnsiCodePage(const std::string& utf8) override;
 };
 
 // The binary form of a security identifier: revision, count, six authority bytes, then the

@@ -59,6 +59,9 @@ public:
     // --- time ---
     void sleep(std::uint32_t milliseconds) override;
     std::uint64_t tickMilliseconds() override;
+
+    // --- text ---
+    std::string toAnsiCodePage(const std::string& utf8) override;
 };
 
 } // namespace tv::win32

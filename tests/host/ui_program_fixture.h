@@ -8,8 +8,10 @@
 #include "platform/toolkit/headless/HeadlessBackend.h"
 #include "ui/Program.h"
 #include "ui/Unit1.h"
+#include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
+#include "ui/Unit6.h"
 
 namespace tv::uitest {
 

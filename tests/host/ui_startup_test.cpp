@@ -39,17 +39,19 @@ TEST_F(StartUp, SplashCoversTheMainWindowsCreationAndOnlyTheMainWindowRemains) {
     // Created in order, the splash first and never the main window.
     std::vector<std::string> names;
     for (const auto& f : app.forms()) names.push_back(f->name());
-    EXPECT_EQ(names, (std::vector<std::string>{"SplashForm", "TForm1", "TForm3", "TForm4"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"SplashForm", "TForm1", "TForm2", "TForm3", "TForm4", "TForm6"}));
     for (const auto& f : app.forms()) EXPECT_FALSE(f->visible()) << f->name();
 
     backend.showState = 7;
     app.run();
     EXPECT_EQ(backend.released, std::vector<std::string>{"SplashForm"});
-    ASSERT_EQ(app.forms().size(), 3u);
+    ASSERT_EQ(app.forms().size(), 5u);
     EXPECT_TRUE(Form1->visible());
     EXPECT_EQ(Form1->style("showstate"), "7");
     EXPECT_FALSE(Form3->visible());
     EXPECT_FALSE(Form4->visible());
+    EXPECT_FALSE(Form2->visible());
+    EXPECT_FALSE(Form6->visible());
 }
 
 TEST(StartUpFailure, AnErrorWhileCreatingShowsTheErrorBoxReleasesTheSplashAndSkipsTheLoop) {
