@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Builds TarmVeilon.exe and runs it under Wine in a sandbox prefix inside build/ (never the
 # user's own), seeded with sample traces so that the file counts and the cleaning show
-# something. Uses the user's display when there is one; otherwise a virtual one, on which it
-# waits for the main window, saves a screenshot, says where, and stops the program.
+# something: every target of a cleaning run holds a trace (tick both "Nettoyage complet" boxes,
+# click Start and watch each stage pass). Uses the user's display when there is one;
+# otherwise a virtual one, on which it waits for the main window, saves a screenshot, then
+# runs a whole cleaning as a user would (both boxes, Start, Yes, Yes), saves a screenshot
+# during it and one after it, says where, and stops the program.
 #
 # Overrides: TV_BUILD_DIR (build folder, default build/windows), TV_WINEPREFIX (default
-# build/run-prefix), TV_SCREENSHOT (default <build folder>/main-window.png).
+# build/run-prefix), TV_SCREENSHOT (default <build folder>/main-window.png; the run's
+# pictures go beside it as run-during.png and run-after.png).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -70,12 +74,67 @@ key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU'
 wine reg add "$key" /v a /d 'notepad\1' /f >/dev/null 2>&1
 wine reg add "$key" /v b /d 'regedit\1' /f >/dev/null 2>&1
 wine reg add "$key" /v MRUList /d 'ba' /f >/dev/null 2>&1
-echo "  $(find "$cache" "$cookies" -type f | wc -l) files in the browser's cache and cookies, $(find "$temp" -type f | wc -l) in the temporary folder"
+# The other targets of a run: history, recent documents, the media player's and the office
+# suite's lists, the stored form data and the recycle bin.
+history=$(shell_folder History)
+recent=$(shell_folder Recent)
+[ -n "$history" ] && plant "$history/History.IE5/MSHist01" 4 visit
+[ -n "$recent" ] && plant "$recent" 5 "document"
+for list in RecentFileList RecentURLList; do
+  wine reg add "HKCU\Software\Microsoft\MediaPlayer\Player\\$list" /v File0 /d 'C:\users\Public\Music\chanson.mp3' /f >/dev/null 2>&1
+done
+for version in 8.0 9.0 10.0; do
+  wine reg add "HKCU\Software\Microsoft\Office\\$version\Word\Data" /v Settings /t REG_BINARY /d 00ff00ff /f >/dev/null 2>&1
+done
+for key in '8.0\Excel\Recent Files' '8.0\Excel\Recent File List' '9.0\Excel\Recent Files' '10.0\Excel\Recent Files' \
+           '8.0\Powerpoint\Recent File List' '9.0\Powerpoint\Recent File List'; do
+  wine reg add "HKCU\Software\Microsoft\Office\\$key" /v File1 /d 'C:\users\Public\Documents\budget' /f >/dev/null 2>&1
+done
+user=$(wine cmd /c 'echo %USERNAME%' 2>/dev/null | tr -d '\r')
+wine reg add "HKLM\Software\Microsoft\Protected Storage System Provider\\$user\Data\e161255a-37c3-11d2-bcaa-00c04fd929db\forms" \
+  /v adresse /d 'rue des exemples' /f >/dev/null 2>&1
+mkdir -p "$XDG_DATA_HOME/Trash/files" "$XDG_DATA_HOME/Trash/info"
+printf 'vieux brouillon\n' >"$XDG_DATA_HOME/Trash/files/brouillon.txt"
+printf '[Trash Info]\nPath=/tmp/brouillon.txt\nDeletionDate=2024-01-01T10:00:00\n' >"$XDG_DATA_HOME/Trash/info/brouillon.txt.trashinfo"
+echo "  $(find "$cache" "$cookies" -type f | wc -l) files in the browser's cache and cookies, $(find "$temp" -type f | wc -l) in the temporary folder, and traces in every other target"
 
 if [ "$virtual" = 1 ]; then
   # No window manager on a virtual display: the program draws its own title bars there.
   wine reg add 'HKCU\Software\Wine\AppDefaults\TarmVeilon.exe\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 fi
+
+# A whole cleaning run driven with the mouse and keyboard, as a user would on this display.
+run_cleaning() {
+  local window border top WINDOW X Y WIDTH HEIGHT SCREEN
+  window=$(xdotool search --onlyvisible --name '^Tarmel veilo 2' | head -n 1)
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  # The frame Wine draws around the 586 x 422 client area.
+  border=$(((WIDTH - 586) / 2)) top=$((HEIGHT - 422 - (WIDTH - 586) / 2))
+  at() { xdotool mousemove $((X + border + $1)) $((Y + top + $2)) click 1; sleep 0.3; }
+  at 36 297  # the Internet group's "Nettoyage complet"
+  at 320 300 # the desktop group's
+  at 537 370 # Start
+  answer_yes 'full-wipe question'
+  sleep 3
+  import -window root "${screenshot%.png}-run-during.png"
+  answer_yes 'start-page offer' 120
+  for _ in $(seq 40); do xdotool search --onlyvisible --name '^Page de d' >/dev/null 2>&1 && break; sleep 0.5; done
+  sleep 2 # the closing pause and the summary
+  import -window root "${screenshot%.png}-run-after.png"
+  echo "A whole cleaning run: $(dirname "$screenshot")/$(basename "${screenshot%.png}")-run-during.png and -run-after.png"
+}
+# Waits for a "Confirm" box and answers Yes, its default button.
+answer_yes() {
+  local box
+  for _ in $(seq $((${2:-30} * 2))); do
+    box=$(xdotool search --onlyvisible --name '^Confirm$' 2>/dev/null | head -n 1) && [ -n "$box" ] && break
+    sleep 0.5
+  done
+  [ -n "$box" ] || { echo "no $1 came up" >&2; return 1; }
+  sleep 0.5
+  xdotool key Return
+  sleep 0.5
+}
 
 echo "Starting $program"
 wine "$program" &
@@ -91,6 +150,7 @@ if [ "$virtual" = 1 ]; then
   sleep 1 # let it paint
   import -window root "$screenshot"
   echo "No display here: the program ran on a virtual one. Screenshot of its main window: $screenshot"
+  run_cleaning
 else
   wait "$pid" || true
 fi
