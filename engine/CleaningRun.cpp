@@ -117,25 +117,26 @@ private:
         display_.bar.hide();
     }
 
-    void purge(int csidl) { PurgeFolder(platform_, app_, display_.bar, RenvoiDossier(platform_, csidl)); }
+    // A folder task: the purge, then what clears the store behind the folder, if anything.
+    void cleanFolder(int csidl, void (*thenClear)(PlatformServices&) = nullptr) {
+        PurgeFolder(platform_, app_, display_.bar, RenvoiDossier(platform_, csidl));
+        if (thenClear) {
+            if (ended()) return;
+            thenClear(platform_);
+        }
+        display_.status.setCaption(kCleaned);
+    }
 
     void runTask(std::size_t task) {
         switch (task) {
         case tkInternetFiles:
-            purge(kCsidlInternetCache);
-            if (ended()) return;
-            PurgeUrlCache(platform_);
-            display_.status.setCaption(kCleaned);
+            cleanFolder(kCsidlInternetCache, PurgeUrlCache);
             break;
         case tkCookies:
-            purge(kCsidlCookies);
-            display_.status.setCaption(kCleaned);
+            cleanFolder(kCsidlCookies);
             break;
         case tkHistory:
-            purge(kCsidlHistory);
-            if (ended()) return;
-            clear_history(platform_);
-            display_.status.setCaption(kCleaned);
+            cleanFolder(kCsidlHistory, clear_history);
             break;
         case tkTypedUrls:
             StepStatus(display_, ResetRegKey(platform_, kTypedUrlsKey));
@@ -145,8 +146,7 @@ private:
             StepStatus(display_, kAutoCompleteCleaned);
             break;
         case tkRecentDocs:
-            purge(kCsidlRecent);
-            display_.status.setCaption(kCleaned);
+            cleanFolder(kCsidlRecent);
             break;
         case tkRunMru:
             StepStatus(display_, ResetRegKey(platform_, kRunMruKey));
