@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ProgramDriver.h"
+#include "../host/web_query.h"
 
 #include <shellapi.h>
 
@@ -9,7 +10,6 @@
 #include <fstream>
 #include <map>
 #include <optional>
-#include <sstream>
 
 #ifndef TV_BROWSER_STAND_IN
 #error "TV_BROWSER_STAND_IN names the program that stands in for the browser"
@@ -71,23 +71,11 @@ std::vector<std::wstring> arguments(const std::wstring& commandLine) {
 // The query's parameters, each decoded and read in the Western code page.
 std::map<std::wstring, std::wstring> queryParameters(const std::wstring& address) {
     std::map<std::wstring, std::wstring> parameters;
-    const std::string text = narrow(address);
-    std::stringstream query(text.substr(text.find('?') + 1));
-    for (std::string pair; std::getline(query, pair, '&');) {
-        const size_t eq = pair.find('=');
-        std::string bytes;
-        for (size_t i = eq + 1; i < pair.size(); ++i) {
-            if (pair[i] == '%' && i + 2 < pair.size()) {
-                bytes += static_cast<char>(std::stoi(pair.substr(i + 1, 2), nullptr, 16));
-                i += 2;
-            } else {
-                bytes += pair[i];
-            }
-        }
+    for (const auto& [name, bytes] : tv::uitest::queryParameters(narrow(address))) {
         std::wstring value(bytes.size(), L'\0');
         value.resize(static_cast<size_t>(MultiByteToWideChar(1252, 0, bytes.data(), static_cast<int>(bytes.size()),
                                                              value.data(), static_cast<int>(value.size()))));
-        parameters[widen(pair.substr(0, eq))] = value;
+        parameters[widen(name)] = value;
     }
     return parameters;
 }
