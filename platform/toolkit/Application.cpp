@@ -79,11 +79,17 @@ void Application::dispatch(const std::function<void()>& handler) {
         handler();
     } catch (const std::exception& error) {
         showException(error);
+    } catch (...) {
+        showUnknownException();
     }
 }
 
 void Application::showException(const std::exception& error) {
     messageBox(errorBoxText(error.what()), title_, MessageButtons::Ok, MessageIcon::Error);
+}
+
+void Application::showUnknownException() {
+    messageBox(errorBoxText(kUnknownErrorText), title_, MessageButtons::Ok, MessageIcon::Error);
 }
 
 } // namespace tv::toolkit

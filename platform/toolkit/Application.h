@@ -51,9 +51,11 @@ public:
     WindowHandle handle() const { return backend_.applicationWindow(); }
 
     // Runs an event handler; an exception it lets out ends that handler only and is
-    // shown in the default error box.
+    // shown in the default error box, whatever its kind.
     void dispatch(const std::function<void()>& handler);
     void showException(const std::exception& error);
+    // The error box for an error that carries no text of its own.
+    void showUnknownException();
 
 private:
     ToolkitBackend& backend_;
@@ -67,5 +69,6 @@ private:
 
 // The error box's text: the message with a full stop added when it has none.
 std::string errorBoxText(const std::string& message);
+inline constexpr const char* kUnknownErrorText = "Erreur inattendue";
 
 } // namespace tv::toolkit

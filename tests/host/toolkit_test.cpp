@@ -90,6 +90,22 @@ TEST(ApplicationBoxes, ErrorBoxAddsAFullStopOnlyWhenMissingAndTheHandlerEnds) {
     EXPECT_EQ(ran, 1);
 }
 
+TEST(ApplicationBoxes, AnErrorOfAnUnknownKindShowsTheDefaultErrorBoxAndTheProgramGoesOn) {
+    HeadlessBackend backend;
+    Application app(backend);
+    app.setTitle("Tarmel Veilo");
+    struct NotAStandardError {};
+    EXPECT_NO_THROW(app.dispatch([] { throw NotAStandardError{}; }));
+    EXPECT_NO_THROW(app.dispatch([] { throw 42; }));
+    ASSERT_EQ(backend.boxes.size(), 2u);
+    for (const auto& box : backend.boxes) {
+        EXPECT_EQ(box.text, "Erreur inattendue.");
+        EXPECT_EQ(box.caption, "Tarmel Veilo");
+        EXPECT_EQ(box.icon, MessageIcon::Error);
+        EXPECT_EQ(box.buttons, MessageButtons::Ok);
+    }
+}
+
 TEST(ApplicationBoxes, ScriptedAnswersIncludingTheClosedBox) {
     HeadlessBackend backend;
     Application app(backend);

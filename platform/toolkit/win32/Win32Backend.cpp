@@ -97,7 +97,11 @@ MessageResult Win32Backend::messageBox(const std::string& text, const std::strin
         GetCurrentThreadId(),
         [](HWND window, LPARAM list) -> BOOL {
             if (IsWindowVisible(window) && IsWindowEnabled(window)) {
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+                try { // called by the system: nothing may unwind through it
+                    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+                } catch (...) {
+                    return FALSE;
+                }
                 EnableWindow(window, FALSE);
             }
             return TRUE;
@@ -209,7 +213,10 @@ LRESULT CALLBACK Win32Backend::appWindowProc(HWND window, UINT message, WPARAM w
     auto* backend = reinterpret_cast<Win32Backend*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (backend) {
         if (message == kReleaseMessage) {
-            backend->releasePending();
+            try { // a window procedure: nothing may unwind through the system's frames
+                backend->releasePending();
+            } catch (...) {
+            }
             return 0;
         }
         if (message == WM_CLOSE) {
