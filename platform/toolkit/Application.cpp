@@ -9,7 +9,7 @@ std::string errorBoxText(const std::string& message) {
     return message + ".";
 }
 
-Application::Application(ToolkitBackend& backend) : backend_(backend) {}
+Application::Application(ToolkitBackend& backend) : backend_(backend) { backend_.attach(*this); }
 
 Application::~Application() {
     // Forms are destroyed in reverse order of creation, then COM is released.

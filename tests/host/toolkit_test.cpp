@@ -129,6 +129,22 @@ TEST(ApplicationLoop, PumpRunsOnlyWhatWasQueuedBeforeIt) {
     EXPECT_EQ(order, (std::vector<int>{1, 2}));
 }
 
+TEST(ApplicationLoop, AQueuedClickGoesThroughTheSameDispatchAsANativeOne) {
+    HeadlessBackend backend;
+    Application app(backend);
+    app.setTitle("Tarmel Veilo");
+    int after = 0;
+    backend.queued.push_back([] { throw std::runtime_error("Interface not supported"); });
+    backend.queued.push_back([] { throw 7; });
+    backend.queued.push_back([&] { ++after; });
+    EXPECT_NO_THROW(app.processMessages());
+    ASSERT_EQ(backend.boxes.size(), 2u);
+    EXPECT_EQ(backend.boxes[0].text, "Interface not supported.");
+    EXPECT_EQ(backend.boxes[0].icon, MessageIcon::Error);
+    EXPECT_EQ(backend.boxes[1].text, "Erreur inattendue.");
+    EXPECT_EQ(after, 1); // each click ends on its own; the next one still runs
+}
+
 TEST(ApplicationLoop, ClosingTheMainFormEndsTheLoopAndReleasedFormsAreDestroyed) {
     HeadlessBackend backend;
     Application app(backend);
