@@ -3,6 +3,7 @@
 #include <set>
 #include <utility>
 
+#include "platform/toolkit/win32/Dpi.h"
 #include "platform/toolkit/win32/Gdi.h"
 #include "platform/toolkit/win32/Win32Backend.h"
 #include "platform/win32/Utf8.h"
@@ -68,8 +69,8 @@ void FormPeer::applyBounds() {
     RECT outer;
     if (f.clientWidth() > 0 && f.clientHeight() > 0) {
         outer = RECT{0, 0, scale(f.clientWidth(), d), scale(f.clientHeight(), d)};
-        AdjustWindowRectExForDpi(&outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE)), FALSE,
-                                 static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE)), d);
+        adjustWindowRectForDpi(outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE)),
+                               static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE)), d);
     } else {
         outer = RECT{0, 0, scale(f.bounds().width, d), scale(f.bounds().height, d)};
     }

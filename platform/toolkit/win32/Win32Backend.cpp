@@ -7,6 +7,7 @@
 
 #include "platform/toolkit/Application.h"
 #include "platform/toolkit/win32/ControlPeers.h"
+#include "platform/toolkit/win32/Dpi.h"
 #include "platform/toolkit/win32/FormPeer.h"
 #include "platform/toolkit/win32/Gdi.h"
 #include "platform/toolkit/win32/GifPicture.h"
@@ -37,7 +38,7 @@ void Win32Backend::initialize() {
     if (appWindow_) return;
     comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
     // The manifest asks for it too; a program without one still scales.
-    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    becomeDpiAware();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     HINSTANCE instance = GetModuleHandleW(nullptr);
