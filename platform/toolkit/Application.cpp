@@ -32,6 +32,7 @@ Form& Application::adopt(std::unique_ptr<Form> form, bool mainCandidate) {
     Form& ref = *form;
     forms_.push_back(std::move(form));
     if (!main_ && mainCandidate) main_ = &ref;
+    ref.completeCreation();
     return ref;
 }
 

@@ -27,8 +27,9 @@ public:
     const std::string& title() const { return title_; }
     void setTitle(const std::string& title);
 
-    // Takes ownership. The first form adopted as a candidate becomes the main form; a
-    // passing window (the splash) is adopted without being one.
+    // Takes ownership of a fully constructed form, which completes its creation here. The
+    // first form adopted as a candidate becomes the main form; a passing window (the
+    // splash) is adopted without being one.
     Form& adopt(std::unique_ptr<Form> form, bool mainCandidate = true);
     Form* mainForm() const { return main_; }
     const std::vector<std::unique_ptr<Form>>& forms() const { return forms_; }

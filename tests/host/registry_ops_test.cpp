@@ -103,8 +103,9 @@ TEST_F(RegistryFixture, APathThatNamesNoKeyLeavesTheHivesAlone) {
 
 TEST_F(RegistryFixture, TheMemoryRegistryRefusesThePathsTheSystemRefuses) {
     reg.setValue(Hive::CurrentUser, kTyped, "url1", {memory::kRegSz, "http://a"});
-    for (const std::string& bad : std::vector<std::string>{"\\" + kTyped, "Software\\\\Microsoft\\Internet Explorer\\TypedURLs",
-                                   "\\Software", "\\"}) {
+    const std::vector<std::string> refused = {"\\" + kTyped, "Software\\\\Microsoft\\Internet Explorer\\TypedURLs",
+                                              "\\Software", "\\"};
+    for (const std::string& bad : refused) {
         EXPECT_FALSE(platform.openKey(Hive::CurrentUser, bad, kKeyAllAccess)) << bad;
         EXPECT_FALSE(platform.createKey(Hive::CurrentUser, bad)) << bad;
         EXPECT_FALSE(platform.deleteKey(Hive::CurrentUser, bad)) << bad;

@@ -1,7 +1,9 @@
 #include "platform/toolkit/win32/FormPeer.h"
 
+#include <algorithm>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "platform/toolkit/win32/Dpi.h"
 #include "platform/toolkit/win32/Gdi.h"
@@ -114,6 +116,27 @@ void FormPeer::applyVisible() {
     ShowWindow(hwnd(), std::exchange(nextShowCommand_, SW_SHOW));
     if (!IsIconic(hwnd())) SetForegroundWindow(hwnd());
     UpdateWindow(hwnd());
+}
+
+bool FormPeer::moveFocus(bool backwards) {
+    std::vector<HWND> stops;
+    for (Control* c : form().tabSequence()) {
+        HWND window = reinterpret_cast<HWND>(c->handle());
+        if (window && (GetWindowLongPtrW(window, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(window) &&
+            IsWindowEnabled(window))
+            stops.push_back(window);
+    }
+    if (stops.empty()) return false;
+    const auto at = std::find(stops.begin(), stops.end(), GetFocus());
+    size_t next = backwards ? stops.size() - 1 : 0;
+    if (at != stops.end()) {
+        const size_t here = static_cast<size_t>(at - stops.begin());
+        next = backwards ? (here + stops.size() - 1) % stops.size() : (here + 1) % stops.size();
+    }
+    SetFocus(stops[next]);
+    // As the dialog manager does: a text field reached by Tab has its whole text selected.
+    if (SendMessageW(stops[next], WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(stops[next], EM_SETSEL, 0, -1);
+    return true;
 }
 
 void FormPeer::paint(HDC dc) {

@@ -16,6 +16,9 @@ public:
     Form& form() const { return static_cast<Form&>(control()); }
     // The show command of the next showing (the process's show state, for the main form).
     void setNextShowCommand(int command) { nextShowCommand_ = command; }
+    // Tab and Shift+Tab: the focus goes to the next control that takes it, in the form's
+    // tab order. False when no control takes it.
+    bool moveFocus(bool backwards);
     void rescale() override;
 
 protected:

@@ -115,9 +115,16 @@ MessageResult Win32Backend::messageBox(const std::string& text, const std::strin
 }
 
 bool Win32Backend::translate(MSG& message) {
-    // Tab and the arrow keys move between the controls of our forms.
+    // Tab follows the layout's tab order; the arrow keys and the rest are the dialog manager's.
     HWND root = GetAncestor(message.hwnd, GA_ROOT);
-    if (root && dynamic_cast<FormPeer*>(NativeControl::from(root)) && IsDialogMessageW(root, &message)) return true;
+    auto* form = root ? dynamic_cast<FormPeer*>(NativeControl::from(root)) : nullptr;
+    if (form && message.message == WM_KEYDOWN && message.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 &&
+        GetKeyState(VK_MENU) >= 0) {
+        const LRESULT wants =
+            SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message));
+        if (!(wants & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) && form->moveFocus(GetKeyState(VK_SHIFT) < 0)) return true;
+    }
+    if (form && IsDialogMessageW(root, &message)) return true;
     TranslateMessage(&message);
     DispatchMessageW(&message);
     return true;
