@@ -92,14 +92,20 @@ MessageResult Win32Backend::messageBox(const std::string& text, const std::strin
     HWND owner = GetActiveWindow();
     if (!owner || !IsWindowVisible(owner)) owner = appWindow_;
     // Modal for the whole program, not just for its owner: no other window takes a click
-    // (a second run, the main window's close) while the question is open.
-    std::vector<HWND> disabled;
+    // (a second run, the main window's close) while the question is open. The owner is the
+    // box's own to disable: it enables it again before it goes, so that the system hands
+    // the activation back to the window that asked rather than to another program.
+    struct Disabling {
+        HWND owner;
+        std::vector<HWND> windows;
+    } disabling{owner, {}};
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND window, LPARAM list) -> BOOL {
-            if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* d = reinterpret_cast<Disabling*>(data);
+            if (window != d->owner && IsWindowVisible(window) && IsWindowEnabled(window)) {
                 try { // called by the system: nothing may unwind through it
-                    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+                    d->windows.push_back(window);
                 } catch (...) {
                     return FALSE;
                 }
@@ -107,9 +113,9 @@ MessageResult Win32Backend::messageBox(const std::string& text, const std::strin
             }
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&disabled));
+        reinterpret_cast<LPARAM>(&disabling));
     const MessageResult answer = showMessageBox(owner, text, caption, buttons, icon);
-    for (HWND window : disabled)
+    for (HWND window : disabling.windows)
         if (IsWindow(window)) EnableWindow(window, TRUE);
     return answer;
 }
