@@ -102,7 +102,15 @@ void FormPeer::applyCaption() {
 
 void FormPeer::applyVisible() {
     if (!control().visible()) {
+        backend().forgetOnRestore(hwnd());
         ShowWindow(hwnd(), SW_HIDE);
+        return;
+    }
+    if (backend().minimized()) {
+        // The program is down on its taskbar button: the form waits for the restore, at the
+        // place it would have been shown at.
+        if (!IsWindowVisible(hwnd()) && form().centered() && !shownBefore_) centre();
+        backend().showOnRestore(hwnd());
         return;
     }
     if (IsWindowVisible(hwnd())) {
@@ -113,8 +121,15 @@ void FormPeer::applyVisible() {
         return;
     }
     if (form().centered()) centre();
+    shownBefore_ = true;
     ShowWindow(hwnd(), std::exchange(nextShowCommand_, SW_SHOW));
     if (!IsIconic(hwnd())) SetForegroundWindow(hwnd());
+    UpdateWindow(hwnd());
+}
+
+void FormPeer::showAgain() {
+    shownBefore_ = true;
+    ShowWindow(hwnd(), std::exchange(nextShowCommand_, SW_SHOWNA));
     UpdateWindow(hwnd());
 }
 
@@ -158,6 +173,15 @@ bool FormPeer::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         dispatch([this] { form().requestClose(); });
         result = 0;
         return true;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) != SC_MINIMIZE) return false;
+        // The forms have no taskbar buttons of their own: the whole program goes down to its.
+        backend().minimizeApplication();
+        result = 0;
+        return true;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE) backend().noteActive(hwnd());
+        return false;
     case WM_DPICHANGED: {
         const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,

@@ -19,6 +19,8 @@ public:
     // Tab and Shift+Tab: the focus goes to the next control that takes it, in the form's
     // tab order. False when no control takes it.
     bool moveFocus(bool backwards);
+    // Back on screen after the program was restored from its taskbar button.
+    void showAgain();
     void rescale() override;
 
 protected:
@@ -32,6 +34,7 @@ protected:
 private:
     void centre();
     int nextShowCommand_ = SW_SHOW;
+    bool shownBefore_ = false;
 };
 
 } // namespace tv::toolkit::win32

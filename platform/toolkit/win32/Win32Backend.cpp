@@ -180,9 +180,9 @@ void Win32Backend::runMessageLoop(Form& mainForm) {
     const int state = startupShowState();
     auto* peer = dynamic_cast<FormPeer*>(mainForm.peer());
     if (state == SW_SHOWMINNOACTIVE) {
-        // Only the taskbar button: the application window and the main form minimised.
+        // Only the taskbar button: the main form appears when the program is restored.
+        minimized_ = true;
         ShowWindow(appWindow_, SW_SHOWMINNOACTIVE);
-        if (peer) peer->setNextShowCommand(SW_SHOWMINNOACTIVE);
     } else {
         ShowWindow(appWindow_, SW_SHOWNOACTIVATE);
         if (peer) peer->setNextShowCommand(state == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
@@ -197,6 +197,71 @@ void Win32Backend::runMessageLoop(Form& mainForm) {
     }
     quitting_ = true;
     mainWindow_ = nullptr;
+}
+
+namespace {
+
+struct OwnedForms {
+    HWND owner;
+    std::vector<HWND> visible;
+};
+
+} // namespace
+
+void Win32Backend::minimizeApplication() {
+    if (minimized_ || !appWindow_) return;
+    OwnedForms forms{appWindow_, {}};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* f = reinterpret_cast<OwnedForms*>(data);
+            if (GetWindow(window, GW_OWNER) == f->owner && IsWindowVisible(window)) {
+                try { // called by the system: nothing may unwind through it
+                    f->visible.push_back(window);
+                } catch (...) {
+                    return FALSE;
+                }
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&forms));
+    minimized_ = true;
+    hiddenWhileMinimized_ = std::move(forms.visible);
+    // The forms are owned windows without buttons of their own: they go out of sight and
+    // the button's window stands for them all.
+    for (HWND window : hiddenWhileMinimized_) ShowWindow(window, SW_HIDE);
+    ShowWindow(appWindow_, SW_MINIMIZE);
+}
+
+void Win32Backend::restoreApplication() {
+    if (!minimized_) return;
+    minimized_ = false;
+    if (IsIconic(appWindow_)) ShowWindow(appWindow_, SW_RESTORE);
+    const auto hidden = std::move(hiddenWhileMinimized_);
+    hiddenWhileMinimized_.clear();
+    for (HWND window : hidden) {
+        auto* peer = dynamic_cast<FormPeer*>(NativeControl::from(window));
+        if (peer && peer->form().visible()) peer->showAgain();
+    }
+    activateLastActive();
+}
+
+void Win32Backend::showOnRestore(HWND form) {
+    if (std::find(hiddenWhileMinimized_.begin(), hiddenWhileMinimized_.end(), form) == hiddenWhileMinimized_.end())
+        hiddenWhileMinimized_.push_back(form);
+}
+
+void Win32Backend::forgetOnRestore(HWND form) {
+    hiddenWhileMinimized_.erase(std::remove(hiddenWhileMinimized_.begin(), hiddenWhileMinimized_.end(), form),
+                                hiddenWhileMinimized_.end());
+    if (lastActive_ == form) lastActive_ = nullptr;
+}
+
+void Win32Backend::activateLastActive() {
+    HWND target = lastActive_ && IsWindow(lastActive_) && IsWindowVisible(lastActive_) ? lastActive_ : mainWindow_;
+    if (!target || !IsWindowVisible(target) || !IsWindowEnabled(target)) return;
+    SetForegroundWindow(target);
+    SetActiveWindow(target);
 }
 
 void Win32Backend::quit() {
@@ -237,6 +302,20 @@ LRESULT CALLBACK Win32Backend::appWindowProc(HWND window, UINT message, WPARAM w
             // Closing the taskbar button closes the main window, which ends the program.
             if (backend->mainWindow_) PostMessageW(backend->mainWindow_, WM_CLOSE, 0, 0);
             else backend->quit();
+            return 0;
+        }
+        // The taskbar button (and its menu) minimises and restores the whole program.
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE) {
+            backend->minimizeApplication();
+            return 0;
+        }
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_RESTORE) {
+            backend->restoreApplication();
+            return 0;
+        }
+        // Activated from outside (Alt+Tab, the button): the activation goes on to a form.
+        if (message == WM_SETFOCUS && !backend->minimized_) {
+            backend->activateLastActive();
             return 0;
         }
     }
