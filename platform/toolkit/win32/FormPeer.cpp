@@ -129,7 +129,7 @@ void FormPeer::applyVisible() {
 
 void FormPeer::showAgain() {
     shownBefore_ = true;
-    ShowWindow(hwnd(), std::exchange(nextShowCommand_, SW_SHOWNA));
+    ShowWindow(hwnd(), std::exchange(nextShowCommand_, SW_SHOW));
     UpdateWindow(hwnd());
 }
 
