@@ -4,6 +4,7 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "platform/toolkit/Application.h"
 #include "platform/toolkit/win32/ControlPeers.h"
@@ -20,6 +21,27 @@ namespace {
 
 constexpr const wchar_t* kApplicationClass = L"TvApplication";
 constexpr UINT kReleaseMessage = WM_APP + 1;
+
+// The top-level windows of this thread that pass the test.
+std::vector<HWND> threadWindows(const std::function<bool(HWND)>& wanted) {
+    struct Search {
+        const std::function<bool(HWND)>* wanted;
+        std::vector<HWND> found;
+    } search{&wanted, {}};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            try { // called by the system: nothing may unwind through it
+                if ((*s->wanted)(window)) s->found.push_back(window);
+            } catch (...) {
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 void realizeChildren(Control& parent, Win32Backend& backend) {
     for (Control* child : parent.children()) {
@@ -95,27 +117,11 @@ MessageResult Win32Backend::messageBox(const std::string& text, const std::strin
     // (a second run, the main window's close) while the question is open. The owner is the
     // box's own to disable: it enables it again before it goes, so that the system hands
     // the activation back to the window that asked rather than to another program.
-    struct Disabling {
-        HWND owner;
-        std::vector<HWND> windows;
-    } disabling{owner, {}};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* d = reinterpret_cast<Disabling*>(data);
-            if (window != d->owner && IsWindowVisible(window) && IsWindowEnabled(window)) {
-                try { // called by the system: nothing may unwind through it
-                    d->windows.push_back(window);
-                } catch (...) {
-                    return FALSE;
-                }
-                EnableWindow(window, FALSE);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&disabling));
+    const std::vector<HWND> disabled = threadWindows(
+        [owner](HWND window) { return window != owner && IsWindowVisible(window) && IsWindowEnabled(window); });
+    for (HWND window : disabled) EnableWindow(window, FALSE);
     const MessageResult answer = showMessageBox(owner, text, caption, buttons, icon);
-    for (HWND window : disabling.windows)
+    for (HWND window : disabled)
         if (IsWindow(window)) EnableWindow(window, TRUE);
     return answer;
 }
@@ -199,34 +205,13 @@ void Win32Backend::runMessageLoop(Form& mainForm) {
     mainWindow_ = nullptr;
 }
 
-namespace {
-
-struct OwnedForms {
-    HWND owner;
-    std::vector<HWND> visible;
-};
-
-} // namespace
-
 void Win32Backend::minimizeApplication() {
     if (minimized_ || !appWindow_) return;
-    OwnedForms forms{appWindow_, {}};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* f = reinterpret_cast<OwnedForms*>(data);
-            if (GetWindow(window, GW_OWNER) == f->owner && IsWindowVisible(window)) {
-                try { // called by the system: nothing may unwind through it
-                    f->visible.push_back(window);
-                } catch (...) {
-                    return FALSE;
-                }
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&forms));
+    HWND application = appWindow_;
+    std::vector<HWND> shown = threadWindows(
+        [application](HWND window) { return GetWindow(window, GW_OWNER) == application && IsWindowVisible(window); });
     minimized_ = true;
-    hiddenWhileMinimized_ = std::move(forms.visible);
+    hiddenWhileMinimized_ = std::move(shown);
     // The forms are owned windows without buttons of their own: they go out of sight and
     // the button's window stands for them all.
     for (HWND window : hiddenWhileMinimized_) ShowWindow(window, SW_HIDE);
