@@ -7,13 +7,17 @@ namespace tv::engine {
 
 namespace {
 
+// The system opens the hive itself for an empty path: such a path names no key of ours.
+bool namesAKey(const std::string& path) { return !path.empty() && path.front() != '\\'; }
+
 bool keyExists(PlatformServices& platform, const std::string& path) {
-    return static_cast<bool>(platform.openKey(Hive::CurrentUser, path, kKeyReadExistence));
+    return namesAKey(path) && static_cast<bool>(platform.openKey(Hive::CurrentUser, path, kKeyReadExistence));
 }
 
 } // namespace
 
 void DeleteKeyWithSubkeys(PlatformServices& platform, Hive hive, const std::string& path) {
+    if (!namesAKey(path)) return; // never the whole hive
     {
         RegKey key = platform.openKey(hive, path, kKeyAllAccess);
         if (key) {

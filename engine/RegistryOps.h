@@ -1,6 +1,7 @@
 #pragma once
 // The registry operations of the cleaning tasks and of the start page. All work below
-// HKEY_CURRENT_USER and act only on a key that exists when they are called.
+// HKEY_CURRENT_USER and act only on a key that exists when they are called; an empty path
+// counts as no key, never as the hive.
 
 #include <string>
 
@@ -22,7 +23,8 @@ std::string DeleteRegValue(PlatformServices& platform, const std::string& path, 
 void WriteRegString(PlatformServices& platform, const std::string& path, const std::string& valueName,
                     const std::string& text);
 
-// Deletes a key and its subkeys, deepest first, as far as the registry lets it.
+// Deletes a key and its subkeys, deepest first, as far as the registry lets it. A path that
+// names no key (empty, or from the hive's root) deletes nothing.
 void DeleteKeyWithSubkeys(PlatformServices& platform, Hive hive, const std::string& path);
 
 } // namespace tv::engine

@@ -23,6 +23,17 @@ ctest --preset host --timeout 120
 cmake --preset windows
 cmake --build --preset windows
 
+# The program starts on Windows 7 and later: what only later systems have is looked up at run
+# time, so the import table must not name it.
+imports=$(x86_64-w64-mingw32-objdump -p build/windows/TarmVeilon.exe)
+grep -q "DLL Name: USER32.dll" <<<"$imports" || { echo "no import table read from TarmVeilon.exe" >&2; exit 1; }
+for name in SetProcessDpiAwarenessContext GetDpiForWindow AdjustWindowRectExForDpi; do
+  if grep -qw "$name" <<<"$imports"; then
+    echo "TarmVeilon.exe imports $name, which Windows before 10 does not have" >&2
+    exit 1
+  fi
+done
+
 source scripts/virtual-display.sh
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"

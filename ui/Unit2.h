@@ -41,11 +41,10 @@ public:
     void Image3Click();
     void Image2Click();
 
-    // The address the current choice makes the start page.
-    std::string startPageAddress() const;
-
 private:
     static toolkit::Handlers handlers(TForm2* self);
+    // The address the current choice makes the start page.
+    std::string startPageAddress() const;
     void openHomePage(const std::string& address);
     void backToMainWindow();
 

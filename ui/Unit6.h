@@ -30,11 +30,10 @@ public:
 
     void Button1Click();
 
-    // The recommendation request for the texts the fields hold now.
-    std::string recommendationAddress() const;
-
 private:
     static toolkit::Handlers handlers(TForm6* self);
+    // The recommendation request for the texts the fields hold now.
+    std::string recommendationAddress() const;
 
     PlatformServices& platform_;
 };

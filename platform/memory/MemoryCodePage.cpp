@@ -55,7 +55,10 @@ std::string MemoryPlatform::toAnsiCodePage(const std::string& utf8) {
     bytes.reserve(utf8.size());
     for (std::size_t at = 0; at < utf8.size();) {
         std::size_t length = 1;
-        bytes += toWindows1252(decodeUtf8(utf8, at, length));
+        const char32_t c = decodeUtf8(utf8, at, length);
+        // Windows converts UTF-16 units: a character beyond 16 bits is two of them, two "?".
+        if (c > 0xFFFF) bytes += '?';
+        bytes += toWindows1252(c);
         at += length;
     }
     return bytes;

@@ -1,6 +1,7 @@
 #include "platform/memory/MemoryRegistry.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace tv::memory {
 
@@ -11,6 +12,12 @@ std::string lowerAscii(std::string text) {
 }
 
 bool equalsNoCase(const std::string& a, const std::string& b) { return lowerAscii(a) == lowerAscii(b); }
+
+bool validKeyPath(const std::string& path) {
+    if (!path.empty() && path.front() == '\\') return false;
+    const size_t end = path.find_last_not_of('\\');
+    return end == std::string::npos || path.substr(0, end + 1).find("\\\\") == std::string::npos;
+}
 
 std::vector<std::string> splitKeyPath(const std::string& path) {
     std::vector<std::string> parts;
@@ -47,6 +54,7 @@ MemoryRegistry::Key* MemoryRegistry::root(Hive hive) const {
 }
 
 MemoryRegistry::Key& MemoryRegistry::ensure(Hive hive, const std::string& path) {
+    if (!validKeyPath(path)) throw std::invalid_argument("the system refuses the key path " + path);
     Key* key = root(hive);
     for (const auto& part : splitKeyPath(path)) {
         Key* next = key->findSubkey(part);
@@ -63,6 +71,7 @@ MemoryRegistry::Key& MemoryRegistry::ensure(Hive hive, const std::string& path) 
 }
 
 MemoryRegistry::Key* MemoryRegistry::find(Hive hive, const std::string& path) const {
+    if (!validKeyPath(path)) return nullptr;
     Key* key = root(hive);
     for (const auto& part : splitKeyPath(path)) {
         key = key->findSubkey(part);
@@ -120,6 +129,7 @@ std::optional<std::uintptr_t> MemoryRegistry::open(Hive hive, const std::string&
 
 std::optional<std::uintptr_t> MemoryRegistry::create(Hive hive, const std::string& path) {
     calls.push_back("create " + describe(hive, path));
+    if (!validKeyPath(path)) return std::nullopt;
     if (flagged(denyFullAccess, path)) return std::nullopt;
     if (!find(hive, path) && flagged(denyCreate, path)) return std::nullopt;
     ensure(hive, path);

@@ -36,6 +36,7 @@ public:
     MemoryRegistry();
 
     // --- set-up and inspection for tests ---
+    // A path the system would refuse is a test's mistake: std::invalid_argument.
     Key& ensure(Hive hive, const std::string& path);
     Key* find(Hive hive, const std::string& path) const;
     bool exists(Hive hive, const std::string& path) const { return find(hive, path) != nullptr; }
@@ -83,8 +84,11 @@ private:
     std::uintptr_t nextHandle_ = 0x100;
 };
 
-// Splits "A\B\C" into its names; a leading or doubled backslash gives no empty name.
+// Splits "A\B\C" into its names; trailing backslashes are dropped, as the system drops them.
 std::vector<std::string> splitKeyPath(const std::string& path);
+// What the system takes as a path below a hive: no leading backslash, no empty name between
+// two backslashes. The empty path is the hive itself.
+bool validKeyPath(const std::string& path);
 bool equalsNoCase(const std::string& a, const std::string& b);
 std::string lowerAscii(std::string text);
 

@@ -9,7 +9,7 @@ std::string errorBoxText(const std::string& message) {
     return message + ".";
 }
 
-Application::Application(ToolkitBackend& backend) : backend_(backend) {}
+Application::Application(ToolkitBackend& backend) : backend_(backend) { backend_.attach(*this); }
 
 Application::~Application() {
     // Forms are destroyed in reverse order of creation, then COM is released.
@@ -32,6 +32,7 @@ Form& Application::adopt(std::unique_ptr<Form> form, bool mainCandidate) {
     Form& ref = *form;
     forms_.push_back(std::move(form));
     if (!main_ && mainCandidate) main_ = &ref;
+    ref.completeCreation();
     return ref;
 }
 
@@ -79,11 +80,17 @@ void Application::dispatch(const std::function<void()>& handler) {
         handler();
     } catch (const std::exception& error) {
         showException(error);
+    } catch (...) {
+        showUnknownException();
     }
 }
 
 void Application::showException(const std::exception& error) {
     messageBox(errorBoxText(error.what()), title_, MessageButtons::Ok, MessageIcon::Error);
+}
+
+void Application::showUnknownException() {
+    messageBox(errorBoxText(kUnknownErrorText), title_, MessageButtons::Ok, MessageIcon::Error);
 }
 
 } // namespace tv::toolkit

@@ -27,8 +27,9 @@ public:
     const std::string& title() const { return title_; }
     void setTitle(const std::string& title);
 
-    // Takes ownership. The first form adopted as a candidate becomes the main form; a
-    // passing window (the splash) is adopted without being one.
+    // Takes ownership of a fully constructed form, which completes its creation here. The
+    // first form adopted as a candidate becomes the main form; a passing window (the
+    // splash) is adopted without being one.
     Form& adopt(std::unique_ptr<Form> form, bool mainCandidate = true);
     Form* mainForm() const { return main_; }
     const std::vector<std::unique_ptr<Form>>& forms() const { return forms_; }
@@ -51,9 +52,11 @@ public:
     WindowHandle handle() const { return backend_.applicationWindow(); }
 
     // Runs an event handler; an exception it lets out ends that handler only and is
-    // shown in the default error box.
+    // shown in the default error box, whatever its kind.
     void dispatch(const std::function<void()>& handler);
     void showException(const std::exception& error);
+    // The error box for an error that carries no text of its own.
+    void showUnknownException();
 
 private:
     ToolkitBackend& backend_;
@@ -67,5 +70,6 @@ private:
 
 // The error box's text: the message with a full stop added when it has none.
 std::string errorBoxText(const std::string& message);
+inline constexpr const char* kUnknownErrorText = "Erreur inattendue";
 
 } // namespace tv::toolkit

@@ -9,11 +9,14 @@
 
 namespace tv::toolkit {
 
+class Application;
 class Form;
 
 class ToolkitBackend {
 public:
     virtual ~ToolkitBackend() = default;
+    // The application that runs on this backend; its dispatch takes every user action.
+    virtual void attach(Application&) {}
     virtual void initialize() = 0;  // COM for the interface thread, common controls
     virtual void finalize() = 0;
     virtual void setTitle(const std::string& title) = 0;

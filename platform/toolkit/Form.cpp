@@ -1,5 +1,7 @@
 #include "platform/toolkit/Form.h"
 
+#include <algorithm>
+
 #include "platform/toolkit/Application.h"
 
 namespace tv::toolkit {
@@ -44,6 +46,26 @@ void Form::requestClose() {
 void Form::bringToFront() { changed(Property::Visible); }
 
 void Form::repaint() { changed(Property::Caption); }
+
+namespace {
+
+void appendInTabOrder(const Control& container, std::vector<Control*>& sequence) {
+    std::vector<Control*> children = container.children();
+    std::stable_sort(children.begin(), children.end(),
+                     [](const Control* a, const Control* b) { return a->tabOrder() < b->tabOrder(); });
+    for (Control* child : children) {
+        sequence.push_back(child);
+        appendInTabOrder(*child, sequence);
+    }
+}
+
+} // namespace
+
+std::vector<Control*> Form::tabSequence() const {
+    std::vector<Control*> sequence;
+    appendInTabOrder(*this, sequence);
+    return sequence;
+}
 
 Control* Form::find(const std::string& name) const {
     for (const auto& c : owned_)

@@ -45,6 +45,13 @@ public:
 
     std::function<void()> OnClose;
 
+    // The window is fully constructed and owned by the application (see Application::adopt).
+    virtual void completeCreation() {}
+
+    // The controls in the order Tab visits them: each container's children by tab order
+    // (ties in creation order), a container's own children right after it.
+    std::vector<Control*> tabSequence() const;
+
     // Controls are created by the layout or by the window's own code; the form keeps them.
     template <class T>
     T& add(std::unique_ptr<T> control, Control* parent) {

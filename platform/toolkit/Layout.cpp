@@ -108,7 +108,8 @@ std::function<void()> handlerFor(const std::string& name, const Handlers& handle
 
 // Applies what every control (the form included) may carry; false for a key it does not know.
 bool applyCommon(Control& c, const std::string& key, const std::string& value, Font& font,
-                 const LayoutItem& item, const Handlers& handlers, const std::string& source) {
+                 const LayoutItem& item, const Handlers& handlers, const std::string& source,
+                 HandlerBindings& bindings) {
     if (key == "bounds") {
         auto v = toInts(value, item, source);
         if (v.size() != 4) fail(source, item.line, "bounds needs four numbers");
@@ -135,9 +136,9 @@ bool applyCommon(Control& c, const std::string& key, const std::string& value, F
     } else if (key == "fontcolor") {
         font.color = toColor(value, item, source);
     } else if (key == "onclick") {
-        c.OnClick = handlerFor(value, handlers, item, source);
+        bindings.push_back({&c, HandlerBinding::Event::Click, handlerFor(value, handlers, item, source)});
     } else if (key == "onenter") {
-        c.OnEnter = handlerFor(value, handlers, item, source);
+        bindings.push_back({&c, HandlerBinding::Event::Enter, handlerFor(value, handlers, item, source)});
     } else if (key.rfind("style.", 0) == 0) {
         c.setStyle(key.substr(6), value);
     } else {
@@ -197,7 +198,7 @@ bool applySpecific(Control& c, const std::string& key, const std::string& value,
 }
 
 bool applyForm(Form& f, const std::string& key, const std::string& value, const LayoutItem& item,
-               const Handlers& handlers, const std::string& source) {
+               const Handlers& handlers, const std::string& source, HandlerBindings& bindings) {
     if (key == "client") {
         auto v = toInts(value, item, source);
         if (v.size() != 2) fail(source, item.line, "client needs two numbers");
@@ -220,7 +221,7 @@ bool applyForm(Form& f, const std::string& key, const std::string& value, const 
         // Run by the window's own constructor once its members are bound.
         handlerFor(value, handlers, item, source);
     } else if (key == "onclose") {
-        f.OnClose = handlerFor(value, handlers, item, source);
+        bindings.push_back({&f, HandlerBinding::Event::Close, handlerFor(value, handlers, item, source)});
     } else {
         return false;
     }
@@ -299,12 +300,13 @@ Layout loadLayout(const std::string& name) {
     return parseLayout(text, name + ".layout");
 }
 
-void buildForm(Form& form, const Layout& layout, const Handlers& handlers) {
+HandlerBindings layOutForm(Form& form, const Layout& layout, const Handlers& handlers) {
     const std::string source = layout.form.name + ".layout";
+    HandlerBindings bindings;
     Font formFont = form.font();
     for (const auto& [key, value] : layout.form.properties) {
-        if (!applyCommon(form, key, value, formFont, layout.form, handlers, source) &&
-            !applyForm(form, key, value, layout.form, handlers, source))
+        if (!applyCommon(form, key, value, formFont, layout.form, handlers, source, bindings) &&
+            !applyForm(form, key, value, layout.form, handlers, source, bindings))
             fail(source, layout.form.line, "unknown form property " + key);
     }
     form.setFont(formFont);
@@ -320,12 +322,27 @@ void buildForm(Form& form, const Layout& layout, const Handlers& handlers) {
         Font font = parent->font();
         for (const auto& [key, value] : item.properties) {
             if (key == "parent") continue;
-            if (!applyCommon(c, key, value, font, item, handlers, source) &&
+            if (!applyCommon(c, key, value, font, item, handlers, source, bindings) &&
                 !applySpecific(c, key, value, item, source))
                 fail(source, item.line, "unknown property " + key + " for " + item.kind);
         }
         c.setFont(font);
     }
+    return bindings;
+}
+
+void bindHandlers(const HandlerBindings& bindings) {
+    for (const HandlerBinding& b : bindings) {
+        switch (b.event) {
+        case HandlerBinding::Event::Click: b.control->OnClick = b.handler; break;
+        case HandlerBinding::Event::Enter: b.control->OnEnter = b.handler; break;
+        case HandlerBinding::Event::Close: static_cast<Form*>(b.control)->OnClose = b.handler; break;
+        }
+    }
+}
+
+void buildForm(Form& form, const Layout& layout, const Handlers& handlers) {
+    bindHandlers(layOutForm(form, layout, handlers));
 }
 
 } // namespace tv::toolkit

@@ -44,8 +44,24 @@ using Handlers = std::map<std::string, std::function<void()>>;
 // behaviour (layout checks, the window gallery).
 Handlers inertHandlers(const Layout& layout);
 
+class Control;
+
+// A handler the layout names for one of a window's events, found but not yet bound.
+struct HandlerBinding {
+    enum class Event { Click, Enter, Close };
+    Control* control;
+    Event event;
+    std::function<void()> handler;
+};
+using HandlerBindings = std::vector<HandlerBinding>;
+
 // Creates every control of the layout on the form and applies the form's own properties.
-// Every handler the layout names must be in `handlers`.
+// Every handler the layout names must be in `handlers`; they are handed back unbound, for
+// the window to bind once it is whole (a handler may reach members not built yet).
+HandlerBindings layOutForm(Form& form, const Layout& layout, const Handlers& handlers);
+void bindHandlers(const HandlerBindings& bindings);
+
+// Both at once, for a plain form that is whole as soon as its layout is applied.
 void buildForm(Form& form, const Layout& layout, const Handlers& handlers);
 
 } // namespace tv::toolkit

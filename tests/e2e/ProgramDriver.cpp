@@ -63,15 +63,17 @@ RECT screenRect(HWND window) {
     return r;
 }
 
-std::wstring programDirectory() {
-    std::wstring dir = widen(TV_PROGRAM_DIR);
-    if (!dir.empty() && dir[0] == L'/') {
-        for (auto& c : dir)
+std::wstring windowsPath(const std::string& path) {
+    std::wstring wide = widen(path);
+    if (!wide.empty() && wide[0] == L'/') {
+        for (auto& c : wide)
             if (c == L'/') c = L'\\';
-        dir = L"Z:" + dir;
+        wide = L"Z:" + wide;
     }
-    return dir;
+    return wide;
 }
+
+std::wstring programDirectory() { return windowsPath(TV_PROGRAM_DIR); }
 
 std::wstring artefactPath(const std::wstring& name) { return programDirectory() + L"\\" + name; }
 

@@ -61,7 +61,9 @@ private:
     HANDLE process_ = nullptr;
 };
 
-// The folder that holds the program (Unix paths are reached through Wine's Z: drive).
+// A build path as the program sees it (Unix paths are reached through Wine's Z: drive).
+std::wstring windowsPath(const std::string& path);
+// The folder that holds the program.
 std::wstring programDirectory();
 // Where the screenshots go: next to the program.
 std::wstring artefactPath(const std::wstring& name);

@@ -105,7 +105,16 @@ TEST(StartUp, SplashComesAndGoesThenTheMainWindowShowsTheGreetingAndTheCounts) {
     fs::remove_all(traces);
 }
 
-TEST(StartUp, ShowStateSevenComesUpMinimisedAndClosesFromThere) {
+namespace {
+
+// What the taskbar sends to the window that owns the button when the user clicks it.
+void restoreFromTheTaskbar(HWND application) { PostMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0); }
+
+bool onScreen(HWND window) { return IsWindowVisible(window) && !IsIconic(window); }
+
+} // namespace
+
+TEST(MinimiseAndRestore, ShowStateSevenComesUpOnTheTaskbarButtonAndComesBackFromIt) {
     ProgramDriver program(SW_SHOWMINNOACTIVE);
     ASSERT_TRUE(program.started());
     HWND main = nullptr;
@@ -113,11 +122,64 @@ TEST(StartUp, ShowStateSevenComesUpMinimisedAndClosesFromThere) {
     ASSERT_TRUE(waitUntil([&] {
         main = program.topLevel(kMainTitle);
         application = program.topLevel(L"Tarmel Veilo");
-        return main && application && (IsIconic(main) || IsIconic(application));
-    })) << "not minimised";
+        return main && application && IsIconic(application);
+    })) << "no minimised taskbar button";
     Sleep(300);
-    EXPECT_TRUE(IsIconic(main) || IsIconic(application));
-    EXPECT_FALSE(IsWindowVisible(main) && !IsIconic(main) && !IsIconic(application)) << "shown normally";
+    EXPECT_TRUE(IsIconic(application));
+    EXPECT_FALSE(onScreen(main)) << "the main window is on screen";
+
+    restoreFromTheTaskbar(application);
+    EXPECT_TRUE(waitUntil([&] { return onScreen(main); }, 10000)) << "the main window did not come back";
+    EXPECT_FALSE(IsIconic(main));
+    EXPECT_FALSE(IsIconic(application));
+    expectCentred(screenRect(main), "main window");
+    Sleep(300);
+    EXPECT_TRUE(ProgramDriver::screenshot(main, artefactPath(L"e2e-restored-from-state-7.bmp")));
+
     PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(program.waitForExit(15000));
+}
+
+TEST(MinimiseAndRestore, TheMinimiseButtonTakesTheWindowsToTheTaskbarButtonAndRestoringBringsThemBack) {
+    ProgramDriver program;
+    ASSERT_TRUE(program.started());
+    HWND main = program.waitForVisibleTopLevel(kMainTitle);
+    ASSERT_NE(main, nullptr);
+    HWND application = program.topLevel(L"Tarmel Veilo");
+    ASSERT_NE(application, nullptr);
+    auto options = ProgramDriver::childrenWithText(main, L"Options");
+    ASSERT_EQ(options.size(), 2u);
+    ProgramDriver::click(options[0]);
+    HWND dialog = program.waitForVisibleTopLevel(L"Options Internet");
+    ASSERT_NE(dialog, nullptr);
+    const RECT dialogPlace = screenRect(dialog);
+
+    PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0); // the main window's minimise button
+    EXPECT_TRUE(waitUntil([&] { return IsIconic(application) && !onScreen(main) && !onScreen(dialog); }, 10000))
+        << "not down on the taskbar button";
+
+    restoreFromTheTaskbar(application);
+    EXPECT_TRUE(waitUntil([&] { return onScreen(main) && onScreen(dialog); }, 10000)) << "not back";
+    EXPECT_FALSE(IsIconic(main));
+    EXPECT_FALSE(IsIconic(application));
+    expectCentred(screenRect(main), "main window");
+    const RECT dialogNow = screenRect(dialog);
+    EXPECT_TRUE(EqualRect(&dialogPlace, &dialogNow)) << "the dialog moved";
+
+    // Alt+Tab lists the button's window (shown, owned by nobody, not a tool window) and
+    // activates it; the program hands the activation on to its own window.
+    EXPECT_TRUE(IsWindowVisible(application));
+    EXPECT_EQ(GetWindow(application, GW_OWNER), nullptr);
+    EXPECT_FALSE(GetWindowLongPtrW(application, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    SetForegroundWindow(application);
+    EXPECT_TRUE(waitUntil([&] {
+        HWND active = GetForegroundWindow();
+        return active == main || active == dialog;
+    }, 10000)) << "the activation stayed on the button's window";
+
+    // A click on the button of the program in front takes it down; its Close ends it from there.
+    PostMessageW(application, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(waitUntil([&] { return IsIconic(application) && !onScreen(main); }, 10000));
+    PostMessageW(application, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(program.waitForExit(15000));
 }

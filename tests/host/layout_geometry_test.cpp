@@ -86,7 +86,17 @@ std::pair<int, int> gifSize(const std::filesystem::path& path) {
     return {header[6] | header[7] << 8, header[8] | header[9] << 8};
 }
 
-const std::filesystem::path kArtwork = std::filesystem::path(__FILE__).parent_path() / "../../resources/artwork";
+// The compiler may name this file relative to the build folder (a shared compiler cache
+// does), and the tests run elsewhere: look upwards from here as well.
+std::filesystem::path artworkFolder() {
+    const std::filesystem::path fromSource = std::filesystem::path(__FILE__).parent_path() / "../../resources/artwork";
+    if (std::filesystem::is_directory(fromSource)) return fromSource;
+    for (auto dir = std::filesystem::current_path(); dir != dir.parent_path(); dir = dir.parent_path())
+        if (std::filesystem::is_directory(dir / "resources/artwork")) return dir / "resources/artwork";
+    return fromSource;
+}
+
+const std::filesystem::path kArtwork = artworkFolder();
 
 } // namespace
 

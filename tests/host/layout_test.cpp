@@ -104,3 +104,23 @@ TEST(Layouts, QuotedValuesKeepBlanksAndLineBreaks) {
     ASSERT_EQ(layout.controls.size(), 1u);
     EXPECT_EQ(*layout.controls[0].find("caption"), "a \"b\"\rc ");
 }
+
+TEST(LayoutHandlers, NoHandlerRunsWhileTheWindowIsBeingBuilt) {
+    // The layout names the handlers before it ticks the boxes: bound at once, they would run
+    // on a window whose members are not all there yet.
+    HeadlessBackend backend;
+    Application app(backend);
+    Layout layout = parseLayout("F TForm onclose=Closed\n"
+                                "B TCheckBox onclick=Changed state=checked\n"
+                                "R TRadioButton onclick=Changed checked=1\n",
+                                "test");
+    int changes = 0, closes = 0;
+    Form form(app, "F");
+    buildForm(form, layout, {{"Changed", [&] { ++changes; }}, {"Closed", [&] { ++closes; }}});
+    EXPECT_EQ(changes, 0);
+    // Bound once the window is whole.
+    form.control<CheckBox>("B").userClick();
+    form.requestClose();
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(closes, 1);
+}

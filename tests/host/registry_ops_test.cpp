@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "engine/CleanerError.h"
 #include "engine/RegistryOps.h"
 #include "platform/memory/MemoryPlatform.h"
@@ -80,6 +82,42 @@ TEST_F(RegistryFixture, ResetSurvivesFailingQueriesAndReads) {
     reg.failEnum.clear();
     reg.failQueryInfo.insert(kTyped);
     EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyé");
+}
+
+TEST_F(RegistryFixture, APathThatNamesNoKeyLeavesTheHivesAlone) {
+    reg.setValue(Hive::CurrentUser, kTyped, "url1", {memory::kRegSz, "http://a"});
+    reg.setValue(Hive::CurrentUser, "Environment", "TEMP", {memory::kRegSz, "keep"});
+    reg.ensure(Hive::LocalMachine, "Software\\Keep");
+    // The system would open the hive itself for an empty path.
+    EXPECT_EQ(engine::ResetRegKey(platform, ""), "Non présent sur le système");
+    EXPECT_EQ(engine::ResetRegKey(platform, "\\"), "Non présent sur le système");
+    EXPECT_EQ(engine::DeleteRegValue(platform, "", "url1"), "Non présent sur le système");
+    engine::WriteRegString(platform, "", "Start Page", "x");
+    engine::DeleteKeyWithSubkeys(platform, Hive::CurrentUser, "");
+    engine::DeleteKeyWithSubkeys(platform, Hive::LocalMachine, "");
+    EXPECT_EQ(reg.value(Hive::CurrentUser, kTyped, "url1")->data, "http://a");
+    EXPECT_EQ(reg.value(Hive::CurrentUser, "Environment", "TEMP")->data, "keep");
+    EXPECT_TRUE(reg.exists(Hive::LocalMachine, "Software\\Keep"));
+    EXPECT_EQ(reg.valueCount(Hive::CurrentUser, ""), 0u);
+}
+
+TEST_F(RegistryFixture, TheMemoryRegistryRefusesThePathsTheSystemRefuses) {
+    reg.setValue(Hive::CurrentUser, kTyped, "url1", {memory::kRegSz, "http://a"});
+    const std::vector<std::string> refused = {"\\" + kTyped, "Software\\\\Microsoft\\Internet Explorer\\TypedURLs",
+                                              "\\Software", "\\"};
+    for (const std::string& bad : refused) {
+        EXPECT_FALSE(platform.openKey(Hive::CurrentUser, bad, kKeyAllAccess)) << bad;
+        EXPECT_FALSE(platform.createKey(Hive::CurrentUser, bad)) << bad;
+        EXPECT_FALSE(platform.deleteKey(Hive::CurrentUser, bad)) << bad;
+        EXPECT_FALSE(platform.deleteKeyTree(Hive::CurrentUser, bad)) << bad;
+        EXPECT_EQ(engine::ResetRegKey(platform, bad), "Non présent sur le système") << bad;
+        EXPECT_THROW(reg.ensure(Hive::CurrentUser, bad), std::invalid_argument) << bad;
+    }
+    EXPECT_EQ(reg.value(Hive::CurrentUser, kTyped, "url1")->data, "http://a");
+    // Trailing separators are taken, as the system takes them.
+    EXPECT_TRUE(platform.openKey(Hive::CurrentUser, kTyped + "\\", kKeyAllAccess));
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped + "\\"), "Nettoyé");
+    EXPECT_EQ(reg.valueCount(Hive::CurrentUser, kTyped), 0u);
 }
 
 TEST_F(RegistryFixture, DeleteValueRemovesOnlyTheNamedValue) {

@@ -90,6 +90,22 @@ TEST(ApplicationBoxes, ErrorBoxAddsAFullStopOnlyWhenMissingAndTheHandlerEnds) {
     EXPECT_EQ(ran, 1);
 }
 
+TEST(ApplicationBoxes, AnErrorOfAnUnknownKindShowsTheDefaultErrorBoxAndTheProgramGoesOn) {
+    HeadlessBackend backend;
+    Application app(backend);
+    app.setTitle("Tarmel Veilo");
+    struct NotAStandardError {};
+    EXPECT_NO_THROW(app.dispatch([] { throw NotAStandardError{}; }));
+    EXPECT_NO_THROW(app.dispatch([] { throw 42; }));
+    ASSERT_EQ(backend.boxes.size(), 2u);
+    for (const auto& box : backend.boxes) {
+        EXPECT_EQ(box.text, "Erreur inattendue.");
+        EXPECT_EQ(box.caption, "Tarmel Veilo");
+        EXPECT_EQ(box.icon, MessageIcon::Error);
+        EXPECT_EQ(box.buttons, MessageButtons::Ok);
+    }
+}
+
 TEST(ApplicationBoxes, ScriptedAnswersIncludingTheClosedBox) {
     HeadlessBackend backend;
     Application app(backend);
@@ -111,6 +127,22 @@ TEST(ApplicationLoop, PumpRunsOnlyWhatWasQueuedBeforeIt) {
     EXPECT_EQ(order, std::vector<int>{1});
     app.processMessages();
     EXPECT_EQ(order, (std::vector<int>{1, 2}));
+}
+
+TEST(ApplicationLoop, AQueuedClickGoesThroughTheSameDispatchAsANativeOne) {
+    HeadlessBackend backend;
+    Application app(backend);
+    app.setTitle("Tarmel Veilo");
+    int after = 0;
+    backend.queued.push_back([] { throw std::runtime_error("Interface not supported"); });
+    backend.queued.push_back([] { throw 7; });
+    backend.queued.push_back([&] { ++after; });
+    EXPECT_NO_THROW(app.processMessages());
+    ASSERT_EQ(backend.boxes.size(), 2u);
+    EXPECT_EQ(backend.boxes[0].text, "Interface not supported.");
+    EXPECT_EQ(backend.boxes[0].icon, MessageIcon::Error);
+    EXPECT_EQ(backend.boxes[1].text, "Erreur inattendue.");
+    EXPECT_EQ(after, 1); // each click ends on its own; the next one still runs
 }
 
 TEST(ApplicationLoop, ClosingTheMainFormEndsTheLoopAndReleasedFormsAreDestroyed) {

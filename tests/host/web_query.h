@@ -1,6 +1,7 @@
 #pragma once
 // Reads a web address's query back as its server would: split at "&", then decoded.
 
+#include <cstddef>
 #include <map>
 #include <string>
 

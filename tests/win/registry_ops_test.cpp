@@ -154,6 +154,17 @@ TEST_F(RegistryOps, WriteStringReplacesANumberWithAPlainString) {
     EXPECT_EQ(read.bytes, (read.text.size() + 1) * sizeof(wchar_t)); // the terminator is stored
 }
 
+TEST_F(RegistryOps, TheSystemRefusesALeadingBackslashAndTakesTrailingOnes) {
+    // The in-memory registry follows the same rules, so that no test passes there on a
+    // path that would fail here.
+    plantKey(base + "\\Seen");
+    EXPECT_FALSE(platform.openKey(Hive::CurrentUser, "\\" + base + "\\Seen", kKeyReadExistence));
+    EXPECT_FALSE(platform.createKey(Hive::CurrentUser, "\\" + base + "\\Other"));
+    EXPECT_TRUE(platform.openKey(Hive::CurrentUser, base + "\\Seen\\\\", kKeyReadExistence));
+    EXPECT_EQ(engine::ResetRegKey(platform, "\\" + base + "\\Seen"), engine::kNotPresent);
+    EXPECT_TRUE(keyExists(base + "\\Seen"));
+}
+
 TEST_F(RegistryOps, KeyTreeDeletionTakesEverythingBelowAndNothingBeside) {
     plantString(base + "\\Tree\\a\\b", L"v", L"1");
     plantKey(base + "\\TreeBeside");

@@ -280,3 +280,37 @@ TEST(NativeForms, TabMovesThroughTheFieldsInTheirOrderAcrossPanels) {
     tab();
     EXPECT_EQ(GetFocus(), hwndOf(f.control<Memo>("memo1")));
 }
+
+TEST(NativeForms, TabFollowsTheLayoutsTabOrderNotTheOrderOfCreation) {
+    NativeApp t;
+    // Created A, P (with C, D), B; the tab order says A, B, then P's D before its C.
+    Form& f = t.form("F TForm client=300,200\n"
+                     "A TEdit bounds=10,10,80,21 taborder=0\n"
+                     "P TPanel bounds=10,40,200,100 taborder=2\n"
+                     "C TEdit parent=P bounds=5,5,80,21 taborder=1\n"
+                     "D TEdit parent=P bounds=5,35,80,21 taborder=0\n"
+                     "B TEdit bounds=100,10,80,21 taborder=1\n");
+    f.showForm();
+    t.pump();
+    auto field = [&](const char* name) { return hwndOf(f.control<Edit>(name)); };
+    SetFocus(field("A"));
+    ASSERT_EQ(GetFocus(), field("A"));
+    auto tab = [&](bool shift) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+        PostMessageW(GetFocus(), WM_KEYUP, VK_TAB, 0xC0000000);
+        t.pump();
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        return GetFocus();
+    };
+    EXPECT_EQ(tab(false), field("B"));
+    EXPECT_EQ(tab(false), field("D"));
+    EXPECT_EQ(tab(false), field("C"));
+    EXPECT_EQ(tab(false), field("A")); // round again
+    EXPECT_EQ(tab(true), field("C"));  // Shift+Tab goes back
+    EXPECT_EQ(tab(true), field("D"));
+}

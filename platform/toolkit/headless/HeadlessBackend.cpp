@@ -26,7 +26,7 @@ void HeadlessBackend::processMessages() {
     queued.clear();
     for (auto& action : batch) {
         if (quitRequested) break; // the program is ending: nothing more is delivered
-        action();
+        deliver(action);
     }
     if (onPump) onPump();
 }
@@ -35,8 +35,13 @@ void HeadlessBackend::runMessageLoop(Form& mainForm) {
     loopRan = true;
     // Show states 3 (maximised) and 7 (minimised) are kept as a style for tests to read.
     mainForm.setStyle("showstate", std::to_string(showState));
-    mainForm.showForm();
+    deliver([&] { mainForm.showForm(); });
     while (!quitRequested && (!queued.empty() || !pendingRelease_.empty())) processMessages();
+}
+
+void HeadlessBackend::deliver(const std::function<void()>& action) {
+    if (app_) app_->dispatch(action);
+    else action();
 }
 
 void HeadlessBackend::queueRelease(Form& form) { pendingRelease_.push_back(&form); }

@@ -1,7 +1,7 @@
 #pragma once
 // The backend the tests drive: no windows at all. Message-box answers come from a script,
 // every box asked is recorded, and actions queued by a test (a click arriving during a run)
-// run at the next pump.
+// run at the next pump, through the application's dispatch as a native click does.
 
 #include <deque>
 #include <functional>
@@ -22,6 +22,7 @@ struct RecordedMessageBox {
 
 class HeadlessBackend : public ToolkitBackend {
 public:
+    void attach(Application& app) override { app_ = &app; }
     void initialize() override { ++initializeCount; }
     void finalize() override { ++finalizeCount; }
     void setTitle(const std::string& title) override { this->title = title; }
@@ -56,6 +57,8 @@ public:
 
 private:
     void releasePending();
+    void deliver(const std::function<void()>& action);
+    Application* app_ = nullptr;
     std::vector<Form*> pendingRelease_;
 };
 

@@ -1,8 +1,11 @@
 #include "platform/toolkit/win32/FormPeer.h"
 
+#include <algorithm>
 #include <set>
 #include <utility>
+#include <vector>
 
+#include "platform/toolkit/win32/Dpi.h"
 #include "platform/toolkit/win32/Gdi.h"
 #include "platform/toolkit/win32/Win32Backend.h"
 #include "platform/win32/Utf8.h"
@@ -68,8 +71,8 @@ void FormPeer::applyBounds() {
     RECT outer;
     if (f.clientWidth() > 0 && f.clientHeight() > 0) {
         outer = RECT{0, 0, scale(f.clientWidth(), d), scale(f.clientHeight(), d)};
-        AdjustWindowRectExForDpi(&outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE)), FALSE,
-                                 static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE)), d);
+        adjustWindowRectForDpi(outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE)),
+                               static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE)), d);
     } else {
         outer = RECT{0, 0, scale(f.bounds().width, d), scale(f.bounds().height, d)};
     }
@@ -99,7 +102,15 @@ void FormPeer::applyCaption() {
 
 void FormPeer::applyVisible() {
     if (!control().visible()) {
+        backend().forgetOnRestore(hwnd());
         ShowWindow(hwnd(), SW_HIDE);
+        return;
+    }
+    if (backend().minimized()) {
+        // The program is down on its taskbar button: the form waits for the restore, at the
+        // place it would have been shown at.
+        if (!IsWindowVisible(hwnd()) && form().centered() && !shownBefore_) centre();
+        backend().showOnRestore(hwnd());
         return;
     }
     if (IsWindowVisible(hwnd())) {
@@ -110,9 +121,37 @@ void FormPeer::applyVisible() {
         return;
     }
     if (form().centered()) centre();
+    shownBefore_ = true;
     ShowWindow(hwnd(), std::exchange(nextShowCommand_, SW_SHOW));
     if (!IsIconic(hwnd())) SetForegroundWindow(hwnd());
     UpdateWindow(hwnd());
+}
+
+void FormPeer::showAgain() {
+    shownBefore_ = true;
+    ShowWindow(hwnd(), std::exchange(nextShowCommand_, SW_SHOW));
+    UpdateWindow(hwnd());
+}
+
+bool FormPeer::moveFocus(bool backwards) {
+    std::vector<HWND> stops;
+    for (Control* c : form().tabSequence()) {
+        HWND window = reinterpret_cast<HWND>(c->handle());
+        if (window && (GetWindowLongPtrW(window, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(window) &&
+            IsWindowEnabled(window))
+            stops.push_back(window);
+    }
+    if (stops.empty()) return false;
+    const auto at = std::find(stops.begin(), stops.end(), GetFocus());
+    size_t next = backwards ? stops.size() - 1 : 0;
+    if (at != stops.end()) {
+        const size_t here = static_cast<size_t>(at - stops.begin());
+        next = backwards ? (here + stops.size() - 1) % stops.size() : (here + 1) % stops.size();
+    }
+    SetFocus(stops[next]);
+    // As the dialog manager does: a text field reached by Tab has its whole text selected.
+    if (SendMessageW(stops[next], WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(stops[next], EM_SETSEL, 0, -1);
+    return true;
 }
 
 void FormPeer::paint(HDC dc) {
@@ -134,6 +173,15 @@ bool FormPeer::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         dispatch([this] { form().requestClose(); });
         result = 0;
         return true;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) != SC_MINIMIZE) return false;
+        // The forms have no taskbar buttons of their own: the whole program goes down to its.
+        backend().minimizeApplication();
+        result = 0;
+        return true;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE) backend().noteActive(hwnd());
+        return false;
     case WM_DPICHANGED: {
         const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,

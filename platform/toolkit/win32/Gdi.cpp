@@ -3,6 +3,7 @@
 #include <map>
 #include <tuple>
 
+#include "platform/toolkit/win32/Dpi.h"
 #include "platform/win32/Utf8.h"
 
 namespace tv::toolkit::win32 {
@@ -81,7 +82,7 @@ bool takesParentColor(ControlKind kind) {
 int scale(int value, UINT dpi) { return MulDiv(value, static_cast<int>(dpi), kDesignDpi); }
 
 UINT dpiOf(HWND window) {
-    UINT dpi = window ? GetDpiForWindow(window) : 0;
+    const UINT dpi = windowDpi(window);
     return dpi ? dpi : kDesignDpi;
 }
 

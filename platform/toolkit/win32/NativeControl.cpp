@@ -241,6 +241,9 @@ LRESULT NativeControl::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // Nothing may unwind through the system's frames.
         if (Form* form = control_.form()) form->application().showException(error);
         return 0;
+    } catch (...) {
+        if (Form* form = control_.form()) form->application().showUnknownException();
+        return 0;
     }
     return DefSubclassProc(window, message, wParam, lParam);
 }

@@ -4,9 +4,11 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "platform/toolkit/Application.h"
 #include "platform/toolkit/win32/ControlPeers.h"
+#include "platform/toolkit/win32/Dpi.h"
 #include "platform/toolkit/win32/FormPeer.h"
 #include "platform/toolkit/win32/Gdi.h"
 #include "platform/toolkit/win32/GifPicture.h"
@@ -19,6 +21,27 @@ namespace {
 
 constexpr const wchar_t* kApplicationClass = L"TvApplication";
 constexpr UINT kReleaseMessage = WM_APP + 1;
+
+// The top-level windows of this thread that pass the test.
+std::vector<HWND> threadWindows(const std::function<bool(HWND)>& wanted) {
+    struct Search {
+        const std::function<bool(HWND)>* wanted;
+        std::vector<HWND> found;
+    } search{&wanted, {}};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            try { // called by the system: nothing may unwind through it
+                if ((*s->wanted)(window)) s->found.push_back(window);
+            } catch (...) {
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 void realizeChildren(Control& parent, Win32Backend& backend) {
     for (Control* child : parent.children()) {
@@ -37,7 +60,7 @@ void Win32Backend::initialize() {
     if (appWindow_) return;
     comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
     // The manifest asks for it too; a program without one still scales.
-    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    becomeDpiAware();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -91,18 +114,12 @@ MessageResult Win32Backend::messageBox(const std::string& text, const std::strin
     HWND owner = GetActiveWindow();
     if (!owner || !IsWindowVisible(owner)) owner = appWindow_;
     // Modal for the whole program, not just for its owner: no other window takes a click
-    // (a second run, the main window's close) while the question is open.
-    std::vector<HWND> disabled;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM list) -> BOOL {
-            if (IsWindowVisible(window) && IsWindowEnabled(window)) {
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-                EnableWindow(window, FALSE);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&disabled));
+    // (a second run, the main window's close) while the question is open. The owner is the
+    // box's own to disable: it enables it again before it goes, so that the system hands
+    // the activation back to the window that asked rather than to another program.
+    const std::vector<HWND> disabled = threadWindows(
+        [owner](HWND window) { return window != owner && IsWindowVisible(window) && IsWindowEnabled(window); });
+    for (HWND window : disabled) EnableWindow(window, FALSE);
     const MessageResult answer = showMessageBox(owner, text, caption, buttons, icon);
     for (HWND window : disabled)
         if (IsWindow(window)) EnableWindow(window, TRUE);
@@ -110,9 +127,16 @@ MessageResult Win32Backend::messageBox(const std::string& text, const std::strin
 }
 
 bool Win32Backend::translate(MSG& message) {
-    // Tab and the arrow keys move between the controls of our forms.
+    // Tab follows the layout's tab order; the arrow keys and the rest are the dialog manager's.
     HWND root = GetAncestor(message.hwnd, GA_ROOT);
-    if (root && dynamic_cast<FormPeer*>(NativeControl::from(root)) && IsDialogMessageW(root, &message)) return true;
+    auto* form = root ? dynamic_cast<FormPeer*>(NativeControl::from(root)) : nullptr;
+    if (form && message.message == WM_KEYDOWN && message.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 &&
+        GetKeyState(VK_MENU) >= 0) {
+        const LRESULT wants =
+            SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message));
+        if (!(wants & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) && form->moveFocus(GetKeyState(VK_SHIFT) < 0)) return true;
+    }
+    if (form && IsDialogMessageW(root, &message)) return true;
     TranslateMessage(&message);
     DispatchMessageW(&message);
     return true;
@@ -162,9 +186,9 @@ void Win32Backend::runMessageLoop(Form& mainForm) {
     const int state = startupShowState();
     auto* peer = dynamic_cast<FormPeer*>(mainForm.peer());
     if (state == SW_SHOWMINNOACTIVE) {
-        // Only the taskbar button: the application window and the main form minimised.
+        // Only the taskbar button: the main form appears when the program is restored.
+        minimized_ = true;
         ShowWindow(appWindow_, SW_SHOWMINNOACTIVE);
-        if (peer) peer->setNextShowCommand(SW_SHOWMINNOACTIVE);
     } else {
         ShowWindow(appWindow_, SW_SHOWNOACTIVATE);
         if (peer) peer->setNextShowCommand(state == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
@@ -179,6 +203,50 @@ void Win32Backend::runMessageLoop(Form& mainForm) {
     }
     quitting_ = true;
     mainWindow_ = nullptr;
+}
+
+void Win32Backend::minimizeApplication() {
+    if (minimized_ || !appWindow_) return;
+    HWND application = appWindow_;
+    std::vector<HWND> shown = threadWindows(
+        [application](HWND window) { return GetWindow(window, GW_OWNER) == application && IsWindowVisible(window); });
+    minimized_ = true;
+    hiddenWhileMinimized_ = std::move(shown);
+    // The forms are owned windows without buttons of their own: they go out of sight and
+    // the button's window stands for them all.
+    for (HWND window : hiddenWhileMinimized_) ShowWindow(window, SW_HIDE);
+    ShowWindow(appWindow_, SW_MINIMIZE);
+}
+
+void Win32Backend::restoreApplication() {
+    if (!minimized_) return;
+    minimized_ = false;
+    if (IsIconic(appWindow_)) ShowWindow(appWindow_, SW_RESTORE);
+    const auto hidden = std::move(hiddenWhileMinimized_);
+    hiddenWhileMinimized_.clear();
+    for (HWND window : hidden) {
+        auto* peer = dynamic_cast<FormPeer*>(NativeControl::from(window));
+        if (peer && peer->form().visible()) peer->showAgain();
+    }
+    activateLastActive();
+}
+
+void Win32Backend::showOnRestore(HWND form) {
+    if (std::find(hiddenWhileMinimized_.begin(), hiddenWhileMinimized_.end(), form) == hiddenWhileMinimized_.end())
+        hiddenWhileMinimized_.push_back(form);
+}
+
+void Win32Backend::forgetOnRestore(HWND form) {
+    hiddenWhileMinimized_.erase(std::remove(hiddenWhileMinimized_.begin(), hiddenWhileMinimized_.end(), form),
+                                hiddenWhileMinimized_.end());
+    if (lastActive_ == form) lastActive_ = nullptr;
+}
+
+void Win32Backend::activateLastActive() {
+    HWND target = lastActive_ && IsWindow(lastActive_) && IsWindowVisible(lastActive_) ? lastActive_ : mainWindow_;
+    if (!target || !IsWindowVisible(target) || !IsWindowEnabled(target)) return;
+    SetForegroundWindow(target);
+    SetActiveWindow(target);
 }
 
 void Win32Backend::quit() {
@@ -209,13 +277,30 @@ LRESULT CALLBACK Win32Backend::appWindowProc(HWND window, UINT message, WPARAM w
     auto* backend = reinterpret_cast<Win32Backend*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (backend) {
         if (message == kReleaseMessage) {
-            backend->releasePending();
+            try { // a window procedure: nothing may unwind through the system's frames
+                backend->releasePending();
+            } catch (...) {
+            }
             return 0;
         }
         if (message == WM_CLOSE) {
             // Closing the taskbar button closes the main window, which ends the program.
             if (backend->mainWindow_) PostMessageW(backend->mainWindow_, WM_CLOSE, 0, 0);
             else backend->quit();
+            return 0;
+        }
+        // The taskbar button (and its menu) minimises and restores the whole program.
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE) {
+            backend->minimizeApplication();
+            return 0;
+        }
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_RESTORE) {
+            backend->restoreApplication();
+            return 0;
+        }
+        // Activated from outside (Alt+Tab, the button): the activation goes on to a form.
+        if (message == WM_SETFOCUS && !backend->minimized_) {
+            backend->activateLastActive();
             return 0;
         }
     }

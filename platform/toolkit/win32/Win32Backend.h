@@ -44,6 +44,17 @@ public:
     // The show command the process was started with (3 maximised, 7 minimised, ...).
     static int startupShowState();
 
+    // Minimising any window takes the program down to its taskbar button: its windows are
+    // hidden and the application window minimised. Restoring brings them back where they
+    // were and activates the one last active.
+    void minimizeApplication();
+    void restoreApplication();
+    bool minimized() const { return minimized_; }
+    // A form shown while the program is down on its button appears when it is restored.
+    void showOnRestore(HWND form);
+    void forgetOnRestore(HWND form);
+    void noteActive(HWND form) { lastActive_ = form; }
+
     // Progress bars whose changes wait for the next pump (see ProgressPeer).
     void deferUntilPump(ProgressPeer& peer);
     void forget(ProgressPeer& peer);
@@ -54,8 +65,13 @@ private:
     bool translate(MSG& message);
     void flushDeferred();
 
+    void activateLastActive();
+
     HWND appWindow_ = nullptr;
     HWND mainWindow_ = nullptr;
+    HWND lastActive_ = nullptr;
+    bool minimized_ = false;
+    std::vector<HWND> hiddenWhileMinimized_;
     bool comInitialized_ = false;
     bool waitCursor_ = false;
     bool quitting_ = false;
