@@ -248,6 +248,20 @@ void throwAway(const std::string& folder) {
 
 // --- the runs -------------------------------------------------------------------------------
 
+// Ticks these boxes of the Windows options and closes the dialog.
+void tickWindowsOptions(const ProgramDriver& program, HWND main, const std::vector<const char*>& captions) {
+    ProgramDriver::click(ProgramDriver::childrenWithText(main, L"Options").at(1));
+    HWND options = program.waitForVisibleTopLevel(L"Options Windows");
+    ASSERT_NE(options, nullptr);
+    for (const char* caption : captions) {
+        HWND box = ProgramDriver::childrenWithText(options, widen(caption)).at(0);
+        ProgramDriver::click(box);
+        ASSERT_TRUE(waitUntil([&] { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; })) << caption;
+    }
+    ProgramDriver::click(ProgramDriver::childrenWithText(options, L"Ok").at(0));
+}
+
+
 TEST(CleaningRun, AFullRunAnsweredYesEmptiesEveryTargetAndNothingElse) {
     if (!wt::recycleBinIsScratch()) GTEST_SKIP() << "XDG_DATA_HOME not set: the run would empty the user's own trash";
     ASSERT_EQ(FindWindowW(L"IEFrame", nullptr), nullptr) << "a browser frame is already open";
@@ -349,13 +363,7 @@ TEST(CleaningRun, TemporaryFolderSetToADriveRootLosesNothing) {
     HWND main = program.waitForVisibleTopLevel(kMainTitle);
     ASSERT_NE(main, nullptr);
     // Only the temporary folder's task, ticked in the Windows options.
-    ProgramDriver::click(ProgramDriver::childrenWithText(main, L"Options").at(1));
-    HWND options = program.waitForVisibleTopLevel(L"Options Windows");
-    ASSERT_NE(options, nullptr);
-    HWND temporary = ProgramDriver::childrenWithText(options, L"Fichiers temporaires").at(0);
-    ProgramDriver::click(temporary);
-    ASSERT_TRUE(waitUntil([&] { return SendMessageW(temporary, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
-    ProgramDriver::click(ProgramDriver::childrenWithText(options, L"Ok").at(0));
+    tickWindowsOptions(program, main, {"Fichiers temporaires"});
 
     ProgramDriver::click(startPicture(main));
     EXPECT_TRUE(waitUntil([&] { return shows(main, widen("Nettoyage impossible")); }, 60000));
@@ -364,6 +372,29 @@ TEST(CleaningRun, TemporaryFolderSetToADriveRootLosesNothing) {
 
     PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(program.waitForExit(15000));
+}
+
+TEST(CleaningRun, ClosingTheMainWindowDuringARunEndsTheRunAndTheProgram) {
+    wt::ScratchFolder scratch("e2e-close");
+    wt::makeFolder(scratch / "Temp");
+    std::vector<std::string> files;
+    for (int i = 0; i < 200; ++i) {
+        files.push_back(scratch / ("Temp\\trace" + std::to_string(i) + ".tmp"));
+        wt::makeFile(files.back());
+    }
+    const std::wstring temp = widen(scratch / "Temp\\");
+    ProgramDriver program(SW_SHOWNORMAL, {L"TEMP=" + temp, L"TMP=" + temp});
+    ASSERT_TRUE(program.started());
+    HWND main = program.waitForVisibleTopLevel(kMainTitle);
+    ASSERT_NE(main, nullptr);
+    tickWindowsOptions(program, main, {"Derniers documents", "Fichiers temporaires"});
+
+    ProgramDriver::click(startPicture(main));
+    // Closed while the first stage shows: the temporary folder's turn never comes.
+    ASSERT_TRUE(waitUntil([&] { return shows(main, widen("Nettoyage en cours des documents récents")); }, 30000, 5));
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(program.waitForExit(15000)) << "the program went on after its main window closed";
+    for (const auto& f : files) ASSERT_TRUE(wt::exists(f)) << f;
 }
 
 } // namespace
