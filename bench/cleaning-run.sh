@@ -23,7 +23,7 @@ echo "Wine: the desktop group's run over $((folders * files)) files, $runs times
 "$root/scripts/wine-run.sh" "$build/bench/cleaning_run_bench.exe" --folders "$folders" --files "$files" --runs "$runs" |
   tr -d '\r' | grep '^ROUND' >"$results"
 
-# Each round times the run, then the bare walk right after it; the run's own cost is what it
+# Each round times the run and the bare walk one after the other (in turns); the run's own cost is what it
 # took beyond that walk and the pauses it asked for. "its count" is the count of the twin tree
 # that the run's budget makes too. The median round is the figure to quote.
 awk '
