@@ -123,6 +123,9 @@ public:
     std::unique_ptr<FolderEnumeration> enumerateFolder(const std::string& pattern) override;
     bool deleteFile(const std::string& path) override { return files.deleteFile(path); }
     bool removeFolder(const std::string& path) override { return files.removeFolder(path); }
+    std::unique_ptr<EntryHandle> openFolderHandle(const std::string& path) override {
+        return files.openFolderHandle(path);
+    }
 
     UrlCacheFirst urlCacheFindFirst(std::uint32_t bufferSize) override;
     bool deleteUrlCacheEntry(const std::string& url) override;
