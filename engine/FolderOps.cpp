@@ -84,10 +84,7 @@ std::string_view thatEntry(EntryHandle& opened, const ListedEntry& listed, std::
     return {};
 }
 
-bool isLink(EntryHandle& opened) {
-    const auto attributes = opened.attributes();
-    return !attributes || (*attributes & attr::kReparsePoint) != 0;
-}
+
 
 // An open folder of the walk. Its final path is the first `pathLength` characters of the
 // walk's path, which holds the innermost folder's: a deep tree costs one path, not one per level.
@@ -148,7 +145,11 @@ void walk(PlatformServices& platform, ThrottledPump& pump, WalkVisitor& visitor,
             // Anything but that folder, inside this one, stays as it is and is not entered.
             const std::string_view leaf = child ? thatEntry(*child, entry, folderPath, childFinal) : std::string_view();
             if (leaf.empty()) continue;
-            if (isLink(*child)) {
+            // What the handle says, not what the listing said: a link is never entered, and a
+            // folder the system cannot describe is left alone.
+            const auto attributes = child->attributes();
+            if (!attributes) continue;
+            if (*attributes & attr::kReparsePoint) {
                 visitor.link(*child);
                 continue;
             }

@@ -1,7 +1,7 @@
 // The folder walks against trees a careless program or an attacker leaves behind: names
 // that are not one name, the host's links to files and folders, a folder swapped for a link
-// while the walk pumps, and the deepest tree the system allows. The sharp trees live on a
-// drive letter of their own, so that nothing can climb above the scratch area.
+// while the walk pumps, and a tree hundreds of levels deep. The sharp trees live on a drive
+// letter of their own, so that nothing can climb above the scratch area.
 
 #include <gtest/gtest.h>
 
