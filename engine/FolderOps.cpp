@@ -1,6 +1,6 @@
 #include "engine/FolderOps.h"
 
-#include <exception>
+#include <vector>
 
 #include "engine/StatusWords.h"
 
@@ -12,12 +12,15 @@ namespace {
 class ThrottledPump {
 public:
     ThrottledPump(PlatformServices& platform, toolkit::Application& app) : platform_(platform), app_(app) {}
-    void beforeFile() {
+    // False once the main window has been closed: the walk then stops where it is.
+    bool beforeFile() {
         const std::uint64_t now = platform_.tickMilliseconds();
-        if (pumped_ && now - last_ < kPumpIntervalMs) return;
-        pumped_ = true;
-        last_ = now;
-        app_.processMessages();
+        if (!pumped_ || now - last_ >= kPumpIntervalMs) {
+            pumped_ = true;
+            last_ = now;
+            app_.processMessages();
+        }
+        return !app_.terminated();
     }
 
 private:
@@ -27,57 +30,170 @@ private:
     bool pumped_ = false;
 };
 
-std::string withBackslash(const std::string& path) {
-    return !path.empty() && path.back() == '\\' ? path : path + "\\";
+bool hasAnyOf(std::string_view text, std::string_view characters) {
+    return text.find_first_of(characters) != std::string_view::npos;
 }
 
-bool isDotFolder(const FolderEntry& entry) { return entry.isFolder() && !entry.name.empty() && entry.name[0] == '.'; }
+// A name that is one name and nothing more: joined to a folder it can only mean an entry
+// of that folder.
+bool isSingleName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." && !hasAnyOf(name, std::string_view("\\/\0", 3));
+}
 
-void purge(PlatformServices& platform, ThrottledPump& pump, toolkit::ProgressBar& bar, const std::string& path) {
-    const std::string folder = withBackslash(path);
-    auto entries = platform.enumerateFolder(folder + "*.*");
-    if (!entries) return;
-    do {
-        try {
-            const FolderEntry entry = entries->current();
-            const std::string child = folder + entry.name;
-            if (isDotFolder(entry)) continue;
-            if (entry.isFolder()) {
-                // A link is removed as it is: what it leads to belongs to somebody else.
-                if (!entry.isReparsePoint()) purge(platform, pump, bar, child);
-                platform.removeFolder(child);
-            } else {
-                pump.beforeFile();
-                platform.deleteFile(child);
-                bar.stepIt();
+// The name to open an entry by. A name the system would read as a pattern, a stream or a
+// device is reached through its short name; an entry with neither is left alone.
+std::string_view nameToOpen(const ListedEntry& entry) {
+    if (!isSingleName(entry.name)) return {};
+    if (!hasAnyOf(entry.name, "*?<>|\":")) return entry.name;
+    return isSingleName(entry.altName) && !hasAnyOf(entry.altName, "*?<>|\":") ? entry.altName : std::string_view();
+}
+
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    if (a == b) return true;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    return true;
+}
+
+std::string_view withoutTrailingDotsAndBlanks(std::string_view name) {
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
+    return name;
+}
+
+// Whether an opened handle is the listed entry, directly inside the folder whose final path
+// is `folder`. `final` receives the handle's own final path; the result is its last part,
+// empty when the handle is anything else.
+std::string_view thatEntry(EntryHandle& opened, const ListedEntry& listed, std::string_view folder, std::string& final) {
+    if (!opened.finalPath(final)) return {};
+    const std::string_view path(final);
+    const bool rootFolder = !folder.empty() && folder.back() == '\\';
+    const size_t leafStart = folder.size() + (rootFolder ? 0 : 1);
+    if (path.size() <= leafStart || !equalsNoCase(path.substr(0, folder.size()), folder)) return {};
+    if (!rootFolder && path[folder.size()] != '\\') return {};
+    const std::string_view leaf = path.substr(leafStart);
+    if (hasAnyOf(leaf, "\\")) return {};
+    if (equalsNoCase(leaf, listed.name)) return leaf;
+    // Some systems report a name without its trailing dots and blanks; the entry's number
+    // then tells whether the handle is that entry or a namesake.
+    if (equalsNoCase(leaf, withoutTrailingDotsAndBlanks(listed.name)) && listed.fileId != 0 &&
+        opened.fileId() == listed.fileId)
+        return leaf;
+    return {};
+}
+
+
+
+// An open folder of the walk. Its final path is the first `pathLength` characters of the
+// walk's path, which holds the innermost folder's: a deep tree costs one path, not one per level.
+struct OpenFolder {
+    std::unique_ptr<EntryHandle> handle;
+    size_t pathLength = 0;
+};
+
+// What a walk does with what it meets; the walk itself decides what is met, so that a
+// count and a purge of an unchanged tree meet the same entries.
+class WalkVisitor {
+public:
+    virtual ~WalkVisitor() = default;
+    virtual void file(EntryHandle& folder, std::string_view folderPath, std::string_view name,
+                      const ListedEntry& entry) = 0;
+    virtual void link(EntryHandle& link) = 0;
+    virtual void folderDone(EntryHandle& folder) = 0;
+};
+
+// Depth first in listing order, with the open folders on a stack of their own: the depth a
+// tree reaches costs heap, never call stack.
+void walk(PlatformServices& platform, ThrottledPump& pump, WalkVisitor& visitor, const std::string& target) {
+    std::vector<OpenFolder> open;
+    std::string path;
+    {
+        auto top = platform.openFolderHandle(target);
+        if (!top || !top->finalPath(path) || path.empty() || !top->readListing()) return;
+        open.push_back({std::move(top), path.size()});
+    }
+    std::string childFinal;
+    ListedEntry entry;
+    while (!open.empty()) {
+        OpenFolder& folder = open.back();
+        if (!folder.handle->nextListed(entry)) {
+            // Emptied as far as it goes: a subfolder is removed through the handle it was
+            // listed by, the top folder stays.
+            if (open.size() > 1) {
+                try {
+                    visitor.folderDone(*folder.handle);
+                } catch (...) {
+                    // Kept, like any folder that would not go.
+                }
             }
-        } catch (const std::exception&) {
+            open.pop_back();
+            continue;
+        }
+        try {
+            const std::string_view name = nameToOpen(entry);
+            if (name.empty()) continue;
+            const std::string_view folderPath(path.data(), folder.pathLength);
+            if (!entry.isFolder()) {
+                if (!pump.beforeFile()) return;
+                visitor.file(*folder.handle, folderPath, name, entry);
+                continue;
+            }
+            if (entry.name.front() == '.') continue;
+            auto child = folder.handle->openChild(name, EntryKind::Folder);
+            // Anything but that folder, inside this one, stays as it is and is not entered.
+            const std::string_view leaf = child ? thatEntry(*child, entry, folderPath, childFinal) : std::string_view();
+            if (leaf.empty()) continue;
+            // What the handle says, not what the listing said: a link is never entered, and a
+            // folder the system cannot describe is left alone.
+            const auto attributes = child->attributes();
+            if (!attributes) continue;
+            if (*attributes & attr::kReparsePoint) {
+                visitor.link(*child);
+                continue;
+            }
+            if (!child->readListing()) {
+                visitor.folderDone(*child);
+                continue;
+            }
+            path.resize(folder.pathLength);
+            if (path.back() != '\\') path += '\\';
+            path.append(leaf);
+            open.push_back({std::move(child), path.size()});
+        } catch (...) {
             // One entry's trouble does not stop the walk.
         }
-    } while (entries->next());
+    }
 }
 
-int count(PlatformServices& platform, ThrottledPump& pump, const std::string& path) {
-    const std::string folder = withBackslash(path);
-    auto entries = platform.enumerateFolder(folder + "*.*");
-    if (!entries) return 0;
+class PurgeVisitor : public WalkVisitor {
+public:
+    explicit PurgeVisitor(toolkit::ProgressBar& bar) : bar_(bar) {}
+    void file(EntryHandle& folder, std::string_view folderPath, std::string_view name,
+              const ListedEntry& entry) override {
+        auto opened = folder.openChild(name, EntryKind::File);
+        if (opened && !thatEntry(*opened, entry, folderPath, final_).empty()) opened->markForDeletion();
+        opened.reset(); // closed before the step: the file is gone when the bar moves
+        bar_.stepIt();
+    }
+    // A link goes as a link; a system that cannot open one as such never gets here, since
+    // its handle lands on what the link leads to and fails the check.
+    void link(EntryHandle& link) override { link.markForDeletion(); }
+    void folderDone(EntryHandle& folder) override { folder.markForDeletion(); }
+
+private:
+    toolkit::ProgressBar& bar_;
+    std::string final_;
+};
+
+class CountVisitor : public WalkVisitor {
+public:
+    void file(EntryHandle&, std::string_view, std::string_view, const ListedEntry&) override { ++total; }
+    void link(EntryHandle&) override {}
+    void folderDone(EntryHandle&) override {}
     int total = 0;
-    do {
-        try {
-            const FolderEntry& entry = entries->current();
-            if (isDotFolder(entry)) continue;
-            if (entry.isFolder()) {
-                if (!entry.isReparsePoint()) total += count(platform, pump, folder + entry.name);
-            } else {
-                pump.beforeFile();
-                ++total;
-            }
-        } catch (const std::exception&) {
-            // The count gathered so far stands.
-        }
-    } while (entries->next());
-    return total;
-}
+};
 
 } // namespace
 
@@ -88,7 +204,8 @@ void PurgeFolder(PlatformServices& platform, toolkit::Application& app, toolkit:
         return;
     }
     ThrottledPump pump(platform, app);
-    purge(platform, pump, bar, path);
+    PurgeVisitor visitor(bar);
+    walk(platform, pump, visitor, path);
 }
 
 int CountFiles(PlatformServices& platform, toolkit::Application& app, const std::string& path) {
@@ -97,7 +214,9 @@ int CountFiles(PlatformServices& platform, toolkit::Application& app, const std:
         return 0;
     }
     ThrottledPump pump(platform, app);
-    return count(platform, pump, path);
+    CountVisitor visitor;
+    walk(platform, pump, visitor, path);
+    return visitor.total;
 }
 
 std::string RenvoiDossier(PlatformServices& platform, int csidl) { return platform.specialFolderPath(csidl); }

@@ -13,10 +13,14 @@ namespace tv::engine {
 
 // Deletes every file below `path` and removes the emptied subfolders; the folder itself
 // stays. Steps `bar` once per file met, deleted or not. Links are removed, never entered.
+// Every entry is opened by its one name from the folder it was listed in and deleted
+// through that handle once the handle proved to be that entry; anything else stays.
+// Stops, deleting nothing more, once the main window has been closed.
 void PurgeFolder(PlatformServices& platform, toolkit::Application& app, toolkit::ProgressBar& bar,
                  const std::string& path);
 
-// The number of files below `path`, all levels, links not followed.
+// The number of files below `path`, all levels, links not followed: exactly the files a
+// purge of the unchanged tree would try. Returns what it has once the main window closes.
 int CountFiles(PlatformServices& platform, toolkit::Application& app, const std::string& path);
 
 // The path of a special folder, or an empty text.

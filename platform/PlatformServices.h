@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tv {
@@ -90,6 +91,41 @@ public:
     // there is one. A failure of the system's "find next" ends the enumeration too.
     virtual const FolderEntry& current() const = 0;
     virtual bool next() = 0;
+};
+
+// --- the folder walks: entries reached through handles, never through a path resolved again ---
+
+// One entry of a folder's listing. The texts stay valid until the listing moves on.
+struct ListedEntry {
+    std::string_view name;    // as the file system lists it
+    std::string_view altName; // the short name, when the file system keeps one
+    std::uint32_t attributes = 0;
+    std::uint64_t fileId = 0; // the file system's number for the entry; 0 when unknown
+    bool isFolder() const { return (attributes & attr::kDirectory) != 0; }
+};
+
+enum class EntryKind { File, Folder };
+
+// An open file or folder. Closing it is the destructor's job; an entry marked for deletion
+// goes, at the latest, when it is closed.
+class EntryHandle {
+public:
+    virtual ~EntryHandle() = default;
+    // The attributes the handle itself reports (a link opened as a link shows the
+    // reparse-point bit); nothing when the system cannot tell.
+    virtual std::optional<std::uint32_t> attributes() = 0;
+    virtual std::uint64_t fileId() = 0; // 0 when unknown
+    // The path the system holds for this handle, in one form for every handle of the walk;
+    // false when it cannot tell.
+    virtual bool finalPath(std::string& into) = 0;
+    // Deletes the entry through this handle (a folder only when it is empty).
+    virtual bool markForDeletion() = 0;
+    // A folder's whole listing, read at once; false when it cannot be read.
+    virtual bool readListing() = 0;
+    virtual bool nextListed(ListedEntry& entry) = 0;
+    // Opens one entry of this folder by one name, relative to this handle, without
+    // following a link; null when it cannot be opened as that kind.
+    virtual std::unique_ptr<EntryHandle> openChild(std::string_view name, EntryKind kind) = 0;
 };
 
 // One call of the URL cache enumeration: the system fills an entry record of
@@ -186,6 +222,9 @@ public:
     virtual std::unique_ptr<FolderEnumeration> enumerateFolder(const std::string& pattern) = 0;
     virtual bool deleteFile(const std::string& path) = 0;
     virtual bool removeFolder(const std::string& path) = 0;
+    // Opens the folder a walk starts from: the path made absolute once, in the form that
+    // takes every character literally. Null when it cannot be opened.
+    virtual std::unique_ptr<EntryHandle> openFolderHandle(const std::string& path) = 0;
 
     // --- what a folder really is ---
     // The path of a known folder, or an empty text.

@@ -7,9 +7,36 @@
 
 namespace tv::memory {
 
+namespace {
+
+// The parts of a path as the system reads it: either separator, empty parts dropped, "."
+// dropped and ".." taking the part before it away.
+std::vector<std::string> pathParts(const std::string& path) {
+    std::vector<std::string> parts;
+    std::string current;
+    auto flush = [&] {
+        if (current == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!current.empty() && current != ".") {
+            parts.push_back(current);
+        }
+        current.clear();
+    };
+    for (char c : path) {
+        if (c == '\\' || c == '/')
+            flush();
+        else
+            current += c;
+    }
+    flush();
+    return parts;
+}
+
+} // namespace
+
 MemoryFileSystem::Node* MemoryFileSystem::Node::child(const std::string& n) const {
     for (const auto& c : children)
-        if (equalsNoCase(c->name, n)) return c.get();
+        if (equalsNoCase(c->name, n) || (!c->altName.empty() && equalsNoCase(c->altName, n))) return c.get();
     return nullptr;
 }
 
@@ -17,8 +44,29 @@ MemoryFileSystem::MemoryFileSystem() : root_(std::make_unique<Node>()) {
     root_->attributes = attr::kDirectory;
 }
 
+// Taken apart one level at a time: a tree thousands of levels deep would overflow the
+// stack if each node destroyed its children itself.
+MemoryFileSystem::~MemoryFileSystem() {
+    std::vector<std::unique_ptr<Node>> pending;
+    pending.push_back(std::move(root_));
+    for (auto& node : detached_) pending.push_back(std::move(node));
+    while (!pending.empty()) {
+        std::unique_ptr<Node> node = std::move(pending.back());
+        pending.pop_back();
+        for (auto& c : node->children) pending.push_back(std::move(c));
+    }
+}
+
+MemoryFileSystem::Node& MemoryFileSystem::attach(Node& folder, std::unique_ptr<Node> node) {
+    node->parent = &folder;
+    node->depth = folder.depth + 1;
+    node->id = nextId_++;
+    folder.children.push_back(std::move(node));
+    return *folder.children.back();
+}
+
 MemoryFileSystem::Node& MemoryFileSystem::addNode(const std::string& path, std::uint32_t attributes) {
-    auto parts = splitKeyPath(path);
+    auto parts = pathParts(path);
     if (parts.empty()) throw std::invalid_argument("empty path");
     Node* node = root_.get();
     for (size_t i = 0; i < parts.size(); ++i) {
@@ -27,9 +75,7 @@ MemoryFileSystem::Node& MemoryFileSystem::addNode(const std::string& path, std::
             auto created = std::make_unique<Node>();
             created->name = parts[i];
             created->attributes = i + 1 == parts.size() ? attributes : attr::kDirectory;
-            created->parent = node;
-            next = created.get();
-            node->children.push_back(std::move(created));
+            next = &attach(*node, std::move(created));
         }
         node = next;
     }
@@ -42,10 +88,21 @@ MemoryFileSystem::Node& MemoryFileSystem::addFolder(const std::string& path, std
     return n;
 }
 
-MemoryFileSystem::Node& MemoryFileSystem::addFile(const std::string& path, std::uint32_t attributes) {
+MemoryFileSystem::Node& MemoryFileSystem::addFile(const std::string& path, std::uint32_t attributes,
+                                                  const std::string& content) {
     Node& n = addNode(path, attributes & ~attr::kDirectory);
     n.attributes = attributes & ~attr::kDirectory;
+    n.content = content;
     return n;
+}
+
+MemoryFileSystem::Node& MemoryFileSystem::addChild(Node& folder, const std::string& name, std::uint32_t attributes,
+                                                   const std::string& content) {
+    auto created = std::make_unique<Node>();
+    created->name = name;
+    created->attributes = attributes;
+    created->content = content;
+    return attach(folder, std::move(created));
 }
 
 MemoryFileSystem::Node& MemoryFileSystem::addLink(const std::string& path, const std::string& target) {
@@ -54,36 +111,154 @@ MemoryFileSystem::Node& MemoryFileSystem::addLink(const std::string& path, const
     return n;
 }
 
-MemoryFileSystem::Node* MemoryFileSystem::resolve(const std::string& path, bool followLastLink) const {
-    auto parts = splitKeyPath(path);
-    Node* node = root_.get();
-    int hops = 0;
-    for (size_t i = 0; i < parts.size(); ++i) {
+MemoryFileSystem::Node& MemoryFileSystem::addFileLink(const std::string& path, const std::string& target) {
+    Node& n = addFile(path, attr::kArchive | attr::kReparsePoint, "");
+    n.linkTarget = target;
+    return n;
+}
+
+MemoryFileSystem::Node& MemoryFileSystem::addHostLink(const std::string& path, const std::string& target) {
+    Node& n = addFile(path, attr::kArchive, "");
+    n.linkTarget = target;
+    n.followedOnOpen = true;
+    return n;
+}
+
+MemoryFileSystem::Node& MemoryFileSystem::swapForHostLink(const std::string& path, const std::string& target) {
+    Node* node = find(path);
+    if (!node) throw std::invalid_argument("nothing to swap at " + path);
+    Node& folder = *node->parent;
+    const std::string name = node->name;
+    detached_.push_back(detach(*node));
+    Node& link = addChild(folder, name, attr::kArchive, "");
+    link.linkTarget = target;
+    link.followedOnOpen = true;
+    return link;
+}
+
+std::unique_ptr<MemoryFileSystem::Node> MemoryFileSystem::detach(Node& node) {
+    auto& siblings = node.parent->children;
+    auto it = std::find_if(siblings.begin(), siblings.end(), [&](const std::unique_ptr<Node>& n) { return n.get() == &node; });
+    std::unique_ptr<Node> taken = std::move(*it);
+    siblings.erase(it);
+    taken->parent = nullptr;
+    paths_.forget(node);
+    finalPaths_.forget(node);
+    return taken;
+}
+
+MemoryFileSystem::Node* MemoryFileSystem::resolveFrom(Node* node, const std::vector<std::string>& parts,
+                                                      bool followLastLink, int& hops) const {
+    for (size_t i = 0; node && i < parts.size(); ++i) {
         node = node->child(parts[i]);
         if (!node) return nullptr;
         const bool last = i + 1 == parts.size();
-        if (!node->linkTarget.empty() && (!last || followLastLink)) {
+        if (node->isLink() && (!last || followLastLink)) {
             if (++hops > 32) return nullptr; // a loop of links: the system gives up too
-            Node* target = resolve(node->linkTarget, true);
-            if (!target) return nullptr;
-            node = target;
+            node = resolveFrom(root_.get(), pathParts(node->linkTarget), true, hops);
         }
     }
     return node;
 }
 
+MemoryFileSystem::Node* MemoryFileSystem::resolve(const std::string& path, bool followLastLink) const {
+    int hops = 0;
+    return resolveFrom(root_.get(), pathParts(path), followLastLink, hops);
+}
+
 MemoryFileSystem::Node* MemoryFileSystem::find(const std::string& path) const { return resolve(path, false); }
 
+std::optional<std::string> MemoryFileSystem::contentOf(const std::string& path) const {
+    const Node* node = find(path);
+    if (!node || node->isFolder()) return std::nullopt;
+    return node->content;
+}
+
 int MemoryFileSystem::fileCountBelow(const std::string& path) const {
-    Node* node = find(path);
-    if (!node) return 0;
+    const Node* top = find(path);
+    if (!top) return 0;
     int count = 0;
-    for (const auto& c : node->children) {
-        if (!c->isFolder()) ++count;
-        else if (c->linkTarget.empty()) count += fileCountBelow(path + "\\" + c->name);
+    std::vector<const Node*> pending{top};
+    while (!pending.empty()) {
+        const Node* node = pending.back();
+        pending.pop_back();
+        for (const auto& c : node->children) {
+            if (!c->isFolder())
+                ++count;
+            else if (!c->isLink())
+                pending.push_back(c.get());
+        }
     }
     return count;
 }
+
+// Paths are built from the last one asked for: a walk asks for the entries of the folder it
+// has just entered, so a tree thousands of levels deep does not cost its depth per entry.
+void MemoryFileSystem::PathCache::build(const Node& node, const Node* root, std::string& into) {
+    pending_.clear();
+    const Node* n = &node;
+    for (; n && n != root; n = n->parent) {
+        if (n->depth <= chain_.size() && chain_[n->depth - 1] == n) break;
+        pending_.push_back(n);
+    }
+    if (!n) {
+        into.clear(); // not in the tree any more
+        return;
+    }
+    const size_t keep = n == root ? 0 : n->depth;
+    chain_.resize(keep);
+    lengths_.resize(keep);
+    path_.resize(keep == 0 ? 0 : lengths_.back());
+    for (auto it = pending_.rbegin(); it != pending_.rend(); ++it) {
+        std::string_view name = (*it)->name;
+        if (trim_ && (*it)->depth > 1)
+            while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
+        if (!path_.empty()) path_ += '\\';
+        path_.append(name);
+        chain_.push_back(*it);
+        lengths_.push_back(path_.size());
+    }
+    into.assign(path_);
+}
+
+void MemoryFileSystem::PathCache::forget(const Node& node) {
+    if (node.depth >= 1 && node.depth <= chain_.size() && chain_[node.depth - 1] == &node) {
+        chain_.resize(node.depth - 1);
+        lengths_.resize(node.depth - 1);
+    }
+}
+
+std::string MemoryFileSystem::pathOf(const Node& node) const {
+    std::string path;
+    paths_.build(node, root_.get(), path);
+    return path;
+}
+
+// False for an entry no longer in the tree: the system cannot name it either.
+bool MemoryFileSystem::finalPathOf(const Node& node, std::string& into) const {
+    finalPaths_.trim_ = finalPathsTrimTrailingDots;
+    if (finalPaths_.trimmedLast_ != finalPathsTrimTrailingDots) finalPaths_.chain_.clear();
+    finalPaths_.trimmedLast_ = finalPathsTrimTrailingDots;
+    finalPaths_.build(node, root_.get(), into);
+    if (into.empty()) return false;
+    if (node.parent == root_.get()) into += '\\'; // a drive's root
+    return true;
+}
+
+bool MemoryFileSystem::erase(Node& node) {
+    if (!node.parent || node.parent == root_.get()) return false;
+    if (node.isFolder()) {
+        if (!node.isLink() && !node.children.empty()) return false;
+        removed.push_back(pathOf(node));
+    } else {
+        if ((node.attributes & attr::kReadOnly) || node.inUse) return false;
+        deleted.push_back(pathOf(node));
+    }
+    detached_.push_back(detach(node));
+    return true;
+}
+
+// --- the old enumeration by pattern, and deletion by path ---
 
 class MemoryFileSystem::Enumeration : public FolderEnumeration {
 public:
@@ -119,25 +294,107 @@ std::unique_ptr<FolderEnumeration> MemoryFileSystem::enumerate(const std::string
 }
 
 bool MemoryFileSystem::deleteFile(const std::string& path) {
-    Node* node = find(path);
-    if (!node || node->isFolder() || (node->attributes & attr::kReadOnly) || node->inUse) return false;
-    auto& siblings = node->parent->children;
-    siblings.erase(std::find_if(siblings.begin(), siblings.end(),
-                                [&](const std::unique_ptr<Node>& n) { return n.get() == node; }));
-    deleted.push_back(path);
-    return true;
+    Node* node = resolve(path, true); // a name resolved again follows what it meets
+    return node && !node->isFolder() && erase(*node);
 }
 
 bool MemoryFileSystem::removeFolder(const std::string& path) {
     Node* node = find(path);
-    if (!node || !node->isFolder() || node->parent == root_.get()) return false;
-    // Removing a link removes the link alone, whatever it leads to.
-    if (node->linkTarget.empty() && !node->children.empty()) return false;
-    auto& siblings = node->parent->children;
-    siblings.erase(std::find_if(siblings.begin(), siblings.end(),
-                                [&](const std::unique_ptr<Node>& n) { return n.get() == node; }));
-    removed.push_back(path);
-    return true;
+    return node && node->isFolder() && erase(*node);
+}
+
+// --- handles ---
+
+class MemoryFileSystem::Handle : public EntryHandle {
+public:
+    Handle(MemoryFileSystem& fs, Node& node) : fs_(fs), node_(node) {
+        if (++fs_.openHandles_ > fs_.mostOpenHandles_) fs_.mostOpenHandles_ = fs_.openHandles_;
+    }
+    ~Handle() override { --fs_.openHandles_; }
+
+    std::optional<std::uint32_t> attributes() override { return node_.attributes; }
+    std::uint64_t fileId() override { return node_.id; }
+    bool finalPath(std::string& into) override { return fs_.finalPathOf(node_, into); }
+    bool markForDeletion() override { return fs_.erase(node_); }
+
+    bool readListing() override {
+        listing_.clear();
+        index_ = 0;
+        if (!node_.isFolder() || node_.isLink() || node_.unreadable) return false;
+        listing_.push_back({".", "", attr::kDirectory, node_.id});
+        listing_.push_back({"..", "", attr::kDirectory, node_.parent ? node_.parent->id : 0});
+        for (const auto& c : node_.children) listing_.push_back(listed(*c));
+        if (node_.failEnumerationAfter >= 0 && listing_.size() > static_cast<size_t>(node_.failEnumerationAfter))
+            listing_.resize(static_cast<size_t>(node_.failEnumerationAfter));
+        return true;
+    }
+    bool nextListed(ListedEntry& entry) override {
+        if (index_ >= listing_.size()) return false;
+        const Listed& l = listing_[index_++];
+        entry.name = l.name;
+        entry.altName = l.altName;
+        entry.attributes = l.attributes;
+        entry.fileId = l.id;
+        return true;
+    }
+
+    std::unique_ptr<EntryHandle> openChild(std::string_view name, EntryKind kind) override {
+        const std::string asked(name);
+        if (fs_.beforeOpen) fs_.beforeOpen(fs_.pathOf(node_) + "\\" + asked);
+        // The name is read as a careless system reads it: separators part it and ".." climbs.
+        Node* node = &node_;
+        int hops = 0;
+        std::string part;
+        auto step = [&](bool last) {
+            if (!node || part.empty() || part == ".") {
+            } else if (part == "..") {
+                if (node->parent && node->parent != fs_.root_.get()) node = node->parent;
+            } else {
+                node = fs_.resolveFrom(node, {part}, !last, hops);
+            }
+            part.clear();
+        };
+        for (char c : asked) {
+            if (c == '\\' || c == '/')
+                step(false);
+            else
+                part += c;
+        }
+        step(true);
+        if (node && node->isLink() && node->followedOnOpen) node = fs_.resolve(node->linkTarget, true);
+        if (!node || node->isFolder() != (kind == EntryKind::Folder)) return nullptr;
+        return std::make_unique<Handle>(fs_, *node);
+    }
+
+private:
+    struct Listed {
+        std::string name, altName;
+        std::uint32_t attributes;
+        std::uint64_t id;
+    };
+    // A host link is listed with what it leads to: a folder shows as a linked folder, a
+    // file as a plain file.
+    Listed listed(const Node& c) const {
+        Listed l{c.name, c.altName, c.attributes, c.id};
+        if (c.followedOnOpen) {
+            const Node* target = fs_.resolve(c.linkTarget, true);
+            if (target) {
+                l.attributes = target->isFolder() ? attr::kDirectory | attr::kReparsePoint : target->attributes;
+                l.id = target->id;
+            }
+        }
+        return l;
+    }
+    MemoryFileSystem& fs_;
+    Node& node_;
+    std::vector<Listed> listing_;
+    size_t index_ = 0;
+};
+
+std::unique_ptr<EntryHandle> MemoryFileSystem::openFolderHandle(const std::string& path) {
+    Node* node = resolve(path, true);
+    if (!node || !node->isFolder()) return nullptr;
+    return std::make_unique<Handle>(*this, *node);
 }
 
 } // namespace tv::memory

@@ -128,6 +128,9 @@ public:
     std::unique_ptr<FolderEnumeration> enumerateFolder(const std::string& pattern) override;
     bool deleteFile(const std::string& path) override { return files.deleteFile(path); }
     bool removeFolder(const std::string& path) override { return files.removeFolder(path); }
+    std::unique_ptr<EntryHandle> openFolderHandle(const std::string& path) override {
+        return files.openFolderHandle(path);
+    }
 
     std::string knownFolderPath(KnownFolder folder) override;
     std::string finalFolderPath(const std::string& path) override;

@@ -26,6 +26,7 @@ public:
     std::unique_ptr<FolderEnumeration> enumerateFolder(const std::string& pattern) override;
     bool deleteFile(const std::string& path) override;
     bool removeFolder(const std::string& path) override;
+    std::unique_ptr<EntryHandle> openFolderHandle(const std::string& path) override;
 
     // --- what a folder really is ---
     std::string knownFolderPath(KnownFolder folder) override;

@@ -73,12 +73,12 @@ TEST_F(FolderFixture, NestedTreesAreWalkedDepthFirstAndEmptiedFoldersRemoved) {
     platform.files.addFile(kRoot + "\\a\\top.txt");
     platform.files.addFolder(kRoot + "\\empty");
     EXPECT_EQ(count(kRoot), 3); // folders are not counted
-    EXPECT_EQ(platform.files.mostOpenEnumerations(), 4); // one per level reached
+    EXPECT_EQ(platform.files.mostOpenHandles(), 4); // one per level reached
     purge(kRoot);
     EXPECT_FALSE(has("a"));
     EXPECT_FALSE(has("empty"));
     EXPECT_EQ(bar.position(), 30);
-    EXPECT_EQ(platform.files.openEnumerations(), 0);
+    EXPECT_EQ(platform.files.openHandles(), 0);
     // A subfolder is emptied and removed where its entry comes.
     ASSERT_EQ(platform.files.removed.size(), 4u);
     EXPECT_EQ(platform.files.removed[0], kRoot + "\\a\\b\\c");
@@ -132,7 +132,7 @@ TEST_F(FolderFixture, AnEnumerationThatBreaksKeepsWhatItGathered) {
     EXPECT_EQ(count(kRoot), 3);
     purge(kRoot);
     EXPECT_EQ(platform.files.fileCountBelow(kRoot), 3);
-    EXPECT_EQ(platform.files.openEnumerations(), 0);
+    EXPECT_EQ(platform.files.openHandles(), 0);
 }
 
 TEST_F(FolderFixture, ProgressStepsEqualTheCountAndWrapPastTheMaximum) {
@@ -179,4 +179,199 @@ TEST_F(FolderFixture, SpecialAndTemporaryFolders) {
     ASSERT_EQ(backend.boxes.size(), 1u);
     EXPECT_EQ(backend.boxes[0].text, "erreur");
     EXPECT_EQ(engine::TempFolderPath(platform), platform.tempPath);
+}
+
+// --- hostile trees: whatever the target holds, nothing outside it is touched ---
+
+namespace {
+
+struct HostileTree : FolderFixture {
+    // Canaries beside the target, in its parent and at the drive's root, each with its own
+    // content; a walk that climbs out of the target deletes one of them.
+    const std::vector<std::pair<std::string, std::string>> canaries{
+        {"C:\\Users\\user\\outside\\c1.txt", "canary one"},
+        {"C:\\Users\\user\\Traces-sibling\\c2.txt", "canary two"},
+        {"C:\\Users\\user\\c3.txt", "canary three"},
+        {"C:\\c4.txt", "canary four"},
+        {kRoot + "\\.keep\\c5.txt", "canary five"},
+    };
+    HostileTree() {
+        bar.setStep(1);
+        bar.setRange(0, 1000000);
+        for (const auto& [path, content] : canaries) platform.files.addFile(path, attr::kArchive, content);
+    }
+    void expectCanariesWhole() {
+        for (const auto& [path, content] : canaries) EXPECT_EQ(platform.files.contentOf(path), content) << path;
+    }
+    // Counts, purges, and checks that the purge stepped once per counted file.
+    int countThenPurge(const std::string& path) {
+        const int files = count(path);
+        purge(path);
+        EXPECT_EQ(bar.position(), files);
+        return files;
+    }
+};
+
+} // namespace
+
+TEST_F(HostileTree, NamesThatAreNotOneNameAreNeitherEnteredCountedNorRemoved) {
+    platform.files.addFile(kRoot + "\\plain.txt");
+    auto& top = platform.files.addFolder(kRoot);
+    platform.files.addChild(top, "..\\..\\outside\\c1.txt", attr::kArchive);
+    platform.files.addChild(top, "..\\c3.txt", attr::kArchive);
+    platform.files.addChild(top, "../Traces-sibling/c2.txt", attr::kArchive);
+    auto& climber = platform.files.addChild(top, "z\\..\\..\\..\\..\\..\\..", attr::kDirectory);
+    platform.files.addChild(climber, "inside.txt", attr::kArchive);
+    platform.files.addChild(top, "x\\..", attr::kDirectory); // entering it enters its own parent
+    platform.files.addChild(top, std::string("nul\0.txt", 8), attr::kArchive);
+    platform.files.addChild(top, "..", attr::kArchive);
+    platform.files.addChild(top, ".", attr::kDirectory);
+
+    EXPECT_EQ(countThenPurge(kRoot), 1);
+    expectCanariesWhole();
+    EXPECT_FALSE(has("plain.txt"));
+    EXPECT_EQ(top.children.size(), 9u); // every crafted entry and the dot folder stay
+    EXPECT_EQ(platform.files.openHandles(), 0);
+}
+
+TEST_F(HostileTree, NamesTheSystemTakesForPatternsGoByTheirShortNames) {
+    auto& top = platform.files.addFolder(kRoot);
+    platform.files.addChild(top, "star*name", attr::kArchive).altName = "STAR~1";
+    platform.files.addChild(top, "q?\"<>|:", attr::kArchive).altName = "Q___~1";
+    platform.files.addChild(top, "no*short", attr::kArchive); // nothing to open it by
+    platform.files.addChild(top, "back\\slash", attr::kArchive).altName = "BACK~1";
+    platform.files.addChild(top, "bad*short", attr::kArchive).altName = "X\\~1";
+
+    EXPECT_EQ(countThenPurge(kRoot), 2);
+    ASSERT_EQ(top.children.size(), 4u);
+    EXPECT_EQ(top.children[0]->name, ".keep");
+    EXPECT_EQ(top.children[1]->name, "no*short");
+    EXPECT_EQ(top.children[2]->name, "back\\slash");
+    EXPECT_EQ(top.children[3]->name, "bad*short");
+}
+
+TEST_F(HostileTree, LinksAreRemovedAsLinksOrLeftButNeverFollowed) {
+    platform.files.addFile(kRoot + "\\plain.txt");
+    // Links the system opens as themselves: they go, what they lead to stays.
+    platform.files.addFileLink(kRoot + "\\to-outside.txt", "C:\\Users\\user\\outside\\c1.txt");
+    platform.files.addLink(kRoot + "\\to-parent", "C:\\Users\\user");
+    // Links the system opens through, as Wine does with the host's links: they stay.
+    platform.files.addHostLink(kRoot + "\\host-c1.txt", "C:\\Users\\user\\outside\\c1.txt");
+    platform.files.addHostLink(kRoot + "\\host-c3.txt", "C:\\Users\\user\\c3.txt");
+    platform.files.addHostLink(kRoot + "\\sub\\host-c5.txt", kRoot + "\\.keep\\c5.txt");
+    platform.files.addHostLink(kRoot + "\\sub\\host-sibling", kRoot + "\\plain.txt");
+    platform.files.addHostLink(kRoot + "\\host-root", "C:\\");
+    platform.files.addHostLink(kRoot + "\\host-loop", kRoot);
+
+    // Every file entry is tried: the plain file, the file link and the four host file links.
+    EXPECT_EQ(countThenPurge(kRoot), 6);
+    expectCanariesWhole();
+    EXPECT_FALSE(has("plain.txt"));
+    EXPECT_FALSE(has("to-outside.txt"));
+    EXPECT_FALSE(has("to-parent"));
+    for (const char* link : {"host-c1.txt", "host-c3.txt", "sub\\host-c5.txt", "sub\\host-sibling", "host-root", "host-loop"})
+        EXPECT_TRUE(has(link)) << link;
+}
+
+// A second program swaps a folder or a file for a link between the listing that showed it
+// and the open that follows, or while the walk is pumping.
+TEST_F(HostileTree, EntriesSwappedForLinksDuringTheWalkAreNotFollowed) {
+    platform.files.addFile(kRoot + "\\a\\first.txt");
+    platform.files.addFile(kRoot + "\\a\\b\\deep.txt");
+    platform.files.addFile(kRoot + "\\c\\file.txt");
+    platform.files.addFile(kRoot + "\\d.txt");
+    platform.files.addFile(kRoot + "\\e\\f.txt");
+    platform.files.beforeOpen = [&](const std::string& path) {
+        if (path == kRoot + "\\c") platform.files.swapForHostLink(path, "C:\\Users\\user\\outside");
+        if (path == kRoot + "\\d.txt") platform.files.swapForHostLink(path, "C:\\Users\\user\\c3.txt");
+    };
+    backend.onPump = [&, swapped = false]() mutable {
+        if (swapped) return;
+        swapped = true;
+        platform.files.swapForHostLink(kRoot + "\\a\\b", "C:\\");
+        platform.files.swapForHostLink(kRoot + "\\e", "C:\\Users\\user\\Traces-sibling");
+        platform.clockMs += engine::kPumpIntervalMs;
+    };
+    purge(kRoot);
+    expectCanariesWhole();
+    EXPECT_FALSE(has("a\\first.txt"));
+    EXPECT_TRUE(has("a\\b")); // the link that took its place stays
+    EXPECT_TRUE(has("c"));
+    EXPECT_TRUE(has("d.txt"));
+    EXPECT_TRUE(has("e"));
+}
+
+TEST_F(HostileTree, DeepTreesAreWalkedWithoutTheCallStack) {
+    constexpr int kLevels = 20000;
+    auto* folder = &platform.files.addFolder(kRoot);
+    for (int level = 0; level < kLevels; ++level) {
+        platform.files.addChild(*folder, "f", attr::kArchive);
+        folder = &platform.files.addChild(*folder, "d", attr::kDirectory);
+    }
+    EXPECT_EQ(countThenPurge(kRoot), kLevels);
+    EXPECT_FALSE(has("d"));
+    EXPECT_LE(platform.files.mostOpenHandles(), kLevels + 2); // a folder per level and one file
+    expectCanariesWhole();
+}
+
+TEST_F(HostileTree, TargetSpellingsAndTrailingDotsGiveTheSameWalk) {
+    platform.files.finalPathsTrimTrailingDots = true; // as Wine reports such names
+    auto& top = platform.files.addFolder(kRoot);
+    platform.files.addChild(top, "same", attr::kArchive, "plain");
+    platform.files.addChild(top, "same. ", attr::kArchive, "dotted");
+    auto& dotted = platform.files.addChild(top, "folder.", attr::kDirectory);
+    platform.files.addChild(dotted, "inner. .", attr::kArchive);
+    for (const std::string& spelling : std::vector<std::string>{kRoot, kRoot + "/", kRoot + "\\\\", "C:\\Users\\user\\.\\Traces",
+                                                               "C:\\Users\\user\\Traces\\..\\Traces\\", "C:/Users//user/Traces"})
+        EXPECT_EQ(count(spelling), 3) << spelling;
+    EXPECT_EQ(countThenPurge("C:\\Users\\user\\.\\Traces\\"), 3);
+    ASSERT_EQ(top.children.size(), 1u);
+    EXPECT_EQ(top.children[0]->name, ".keep");
+    expectCanariesWhole();
+}
+
+// A namesake whose final path cannot be told from the listed name is known by its number.
+TEST_F(HostileTree, ANamesakeSwappedInBehindATrimmedNameStays) {
+    platform.files.finalPathsTrimTrailingDots = true;
+    auto& top = platform.files.addFolder(kRoot);
+    platform.files.addChild(top, "twin. ", attr::kArchive);
+    platform.files.beforeOpen = [&](const std::string& path) {
+        if (path != kRoot + "\\twin. ") return;
+        platform.files.swapForHostLink(path, "C:\\Users\\user\\c3.txt");
+    };
+    purge(kRoot);
+    expectCanariesWhole();
+    EXPECT_TRUE(has("twin. "));
+}
+
+TEST_F(HostileTree, ClosingTheMainWindowStopsTheWalkAtOnce) {
+    for (int i = 0; i < 10; ++i) platform.files.addFile(kRoot + "\\sub\\f" + std::to_string(i));
+    auto closeAtFourthPump = [&](Application& closing) {
+        backend.onPump = [&, pumps = 0]() mutable {
+            platform.clockMs += engine::kPumpIntervalMs; // every file pumps
+            if (++pumps == 4) closing.terminate();
+        };
+    };
+    Application counting{backend};
+    closeAtFourthPump(counting);
+    EXPECT_EQ(engine::CountFiles(platform, counting, kRoot), 3); // what it had when the window closed
+
+    closeAtFourthPump(app);
+    purge(kRoot);
+    EXPECT_EQ(platform.files.fileCountBelow(kRoot + "\\sub"), 7); // three went, nothing after the close
+    EXPECT_EQ(bar.position(), 3);
+    EXPECT_TRUE(has("sub"));
+    EXPECT_EQ(platform.files.openHandles(), 0);
+    expectCanariesWhole();
+}
+
+TEST_F(FolderFixture, AnythingRaisedDuringOneEntryIsDropped) {
+    for (int i = 0; i < 4; ++i) platform.files.addFile(kRoot + "\\f" + std::to_string(i));
+    backend.onPump = [&, calls = 0]() mutable {
+        platform.clockMs += engine::kPumpIntervalMs;
+        if (++calls == 2) throw 42; // not a standard exception
+    };
+    purge(kRoot);
+    EXPECT_EQ(platform.files.fileCountBelow(kRoot), 1);
+    EXPECT_EQ(bar.position(), 30);
 }

@@ -3,12 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "FolderWalkFixture.h"
 #include "WinTestSupport.h"
-#include "engine/FolderOps.h"
-#include "platform/toolkit/Application.h"
-#include "platform/toolkit/Controls.h"
-#include "platform/toolkit/headless/HeadlessBackend.h"
-#include "platform/win32/Win32Platform.h"
 
 namespace tv {
 namespace {
@@ -17,26 +13,7 @@ using wintest::exists;
 using wintest::makeFile;
 using wintest::makeFolder;
 
-class FolderWalks : public ::testing::Test {
-protected:
-    FolderWalks() : app(backend), bar("ProgressBar1") {
-        // One step per file and room for all of them: the position is the number of steps.
-        bar.setRange(0, 1000000);
-        bar.setStep(1);
-    }
-
-    int count(const std::string& path) { return engine::CountFiles(platform, app, path); }
-    int purge(const std::string& path) {
-        const int before = bar.position();
-        engine::PurgeFolder(platform, app, bar, path);
-        return bar.position() - before;
-    }
-
-    win32::Win32Platform platform;
-    toolkit::HeadlessBackend backend;
-    toolkit::Application app;
-    toolkit::ProgressBar bar;
-};
+using FolderWalks = wintest::FolderWalkFixture;
 
 TEST_F(FolderWalks, MixedTreeIsCountedAndPurgedExceptWhatMustStay) {
     wintest::ScratchFolder scratch("mixed");

@@ -1,0 +1,277 @@
+// The folder walks' handles on the real system: each entry opened by its one name relative
+// to the folder it was listed in, links never followed by the open, the listing read from
+// the folder's handle in large batches, and deletion through the handle that was checked.
+
+#include <windows.h>
+#include <winternl.h>
+
+#include <climits>
+#include <cstring>
+
+#include "platform/win32/Utf8.h"
+#include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace tv::win32 {
+
+namespace {
+
+using NtCreateFileFunction = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK,
+                                              PLARGE_INTEGER, ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
+using NtQueryInformationFileFunction = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, ULONG);
+using NtQueryObjectFunction = NTSTATUS(NTAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+
+constexpr NTSTATUS kStatusAccessDenied = static_cast<NTSTATUS>(0xC0000022L);
+constexpr ULONG kFileInternalInformation = 6;
+constexpr ULONG kObjectNameInformation = 1;
+// Not in every SDK's list of classes.
+constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+
+// The native calls that open relative to a handle; looked up once, at run time.
+struct NativeCalls {
+    NtCreateFileFunction createFile = nullptr;
+    NtQueryInformationFileFunction queryInformationFile = nullptr;
+    NtQueryObjectFunction queryObject = nullptr;
+    NativeCalls() {
+        HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        if (!ntdll) return;
+        createFile = reinterpret_cast<NtCreateFileFunction>(
+            reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "NtCreateFile")));
+        queryInformationFile = reinterpret_cast<NtQueryInformationFileFunction>(
+            reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "NtQueryInformationFile")));
+        queryObject = reinterpret_cast<NtQueryObjectFunction>(
+            reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "NtQueryObject")));
+    }
+};
+
+const NativeCalls& native() {
+    static const NativeCalls calls;
+    return calls;
+}
+
+// Whether the system knows deletion with POSIX semantics; it stops being tried once it
+// says it does not.
+bool posixDeletionKnown = true;
+
+// UTF-16 to UTF-8 into a text that keeps its storage from one entry to the next.
+void narrowInto(std::wstring_view wide, std::string& into) {
+    if (wide.empty() || wide.size() > static_cast<size_t>(INT_MAX) / 3) {
+        into.clear();
+        return;
+    }
+    into.resize(wide.size() * 3);
+    const int written = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), into.data(),
+                                            static_cast<int>(into.size()), nullptr, nullptr);
+    into.resize(written > 0 ? static_cast<size_t>(written) : 0);
+}
+
+// The final path the system gives, with room for the longest path it has.
+std::wstring_view finalPathName(HANDLE handle) {
+    static thread_local std::vector<wchar_t> path(32768);
+    const DWORD length = GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= path.size()) return {};
+    return std::wstring_view(path.data(), length);
+}
+
+// The handle's object name, in the long-path form when the system gives it as a drive
+// path ("\??\C:\..."); empty otherwise.
+std::wstring_view objectName(HANDLE handle) {
+    if (!native().queryObject) return {};
+    static thread_local std::vector<std::uint64_t> buffer(65536 / sizeof(std::uint64_t) + 4);
+    ULONG returned = 0;
+    if (native().queryObject(handle, kObjectNameInformation, buffer.data(),
+                             static_cast<ULONG>(buffer.size() * sizeof(std::uint64_t)), &returned) < 0)
+        return {};
+    auto* name = reinterpret_cast<UNICODE_STRING*>(buffer.data());
+    if (!name->Buffer || name->Length < 4 * sizeof(wchar_t)) return {};
+    std::wstring_view path(name->Buffer, name->Length / sizeof(wchar_t));
+    if (path.substr(0, 4) != L"\\??\\") return {};
+    name->Buffer[1] = L'\\'; // "\\?\", as the final path of a drive path reads
+    return path;
+}
+
+// Where the system's object names are already final drive paths (Wine: the host's real
+// path behind every link), they are the cheaper ask; elsewhere the final path is asked for.
+bool objectNamesAreFinalPaths = false;
+
+// One listing batch; a folder that needs more takes several.
+constexpr size_t kListingBatch = 64 * 1024;
+
+class Win32EntryHandle : public EntryHandle {
+public:
+    explicit Win32EntryHandle(FileHandle handle) : handle_(std::move(handle)) {}
+
+    std::optional<std::uint32_t> attributes() override {
+        FILE_ATTRIBUTE_TAG_INFO info{};
+        if (!GetFileInformationByHandleEx(handle_.get(), FileAttributeTagInfo, &info, sizeof info)) return std::nullopt;
+        return info.FileAttributes;
+    }
+
+    std::uint64_t fileId() override {
+        if (!native().queryInformationFile) return 0;
+        LARGE_INTEGER id{};
+        IO_STATUS_BLOCK status{};
+        if (native().queryInformationFile(handle_.get(), &status, &id, sizeof id, kFileInternalInformation) < 0)
+            return 0;
+        return static_cast<std::uint64_t>(id.QuadPart);
+    }
+
+    bool finalPath(std::string& into) override {
+        std::wstring_view path = objectNamesAreFinalPaths ? objectName(handle_.get()) : finalPathName(handle_.get());
+        if (path.empty()) return false;
+        narrowInto(path, into);
+        return !into.empty();
+    }
+
+    bool markForDeletion() override {
+        if (posixDeletionKnown) {
+            FILE_DISPOSITION_INFO_EX disposition{FILE_DISPOSITION_FLAG_DELETE | FILE_DISPOSITION_FLAG_POSIX_SEMANTICS};
+            if (SetFileInformationByHandle(handle_.get(), kFileDispositionInfoEx, &disposition, sizeof disposition))
+                return true;
+            const DWORD error = GetLastError();
+            if (error == ERROR_INVALID_PARAMETER || error == ERROR_INVALID_FUNCTION)
+                posixDeletionKnown = false;
+            else if (error != ERROR_NOT_SUPPORTED)
+                return false; // refused (read-only, not empty, in use): the plain call would be too
+        }
+        FILE_DISPOSITION_INFO disposition{TRUE};
+        return SetFileInformationByHandle(handle_.get(), FileDispositionInfo, &disposition, sizeof disposition) != 0;
+    }
+
+    bool readListing() override {
+        listing_.clear();
+        batches_.clear();
+        next_ = 0;
+        static thread_local std::vector<std::byte> batch(kListingBatch);
+        for (FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;; kind = FileIdBothDirectoryInfo) {
+            if (!GetFileInformationByHandleEx(handle_.get(), kind, batch.data(), static_cast<DWORD>(batch.size())))
+                return GetLastError() == ERROR_NO_MORE_FILES || !batches_.empty();
+            // The batch ends where its last record does.
+            size_t end = 0;
+            for (size_t at = 0;;) {
+                const auto* record = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(batch.data() + at);
+                end = at + offsetof(FILE_ID_BOTH_DIR_INFO, FileName) + record->FileNameLength;
+                if (record->NextEntryOffset == 0) break;
+                at += record->NextEntryOffset;
+            }
+            const size_t start = (listing_.size() + 7) & ~size_t(7); // records are 8-byte aligned
+            listing_.resize(start + end);
+            std::memcpy(listing_.data() + start, batch.data(), end);
+            batches_.push_back(start);
+        }
+    }
+
+    bool nextListed(ListedEntry& entry) override {
+        if (batches_.empty() || next_ >= listing_.size()) return false;
+        const auto* record = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(listing_.data() + next_);
+        if (record->NextEntryOffset != 0) {
+            next_ += record->NextEntryOffset;
+        } else {
+            next_ = listing_.size();
+            for (size_t start : batches_)
+                if (start > static_cast<size_t>(reinterpret_cast<const std::byte*>(record) - listing_.data())) {
+                    next_ = start;
+                    break;
+                }
+        }
+        nameWide_ = std::wstring_view(record->FileName, record->FileNameLength / sizeof(wchar_t));
+        altWide_ = std::wstring_view(record->ShortName, record->ShortNameLength / sizeof(wchar_t));
+        narrowInto(nameWide_, name_);
+        narrowInto(altWide_, alt_);
+        entry.name = name_;
+        entry.altName = alt_;
+        entry.attributes = record->FileAttributes;
+        entry.fileId = static_cast<std::uint64_t>(record->FileId.QuadPart);
+        return true;
+    }
+
+    std::unique_ptr<EntryHandle> openChild(std::string_view name, EntryKind kind) override {
+        if (!native().createFile || name.empty()) return nullptr;
+        // The entry just listed is opened by the name the listing gave, not a converted copy.
+        std::wstring_view wide;
+        if (name == name_)
+            wide = nameWide_;
+        else if (name == alt_)
+            wide = altWide_;
+        else
+            wide = askedWide_ = widen(name);
+        if (wide.empty() || wide.size() * sizeof(wchar_t) > USHRT_MAX) return nullptr;
+        const bool folder = kind == EntryKind::Folder;
+        const ACCESS_MASK access = SYNCHRONIZE | FILE_READ_ATTRIBUTES | DELETE | (folder ? FILE_LIST_DIRECTORY : 0);
+        HANDLE opened = open(wide, access, folder);
+        // A folder that may be listed but not removed is still emptied.
+        if (!opened && folder && lastStatus_ == kStatusAccessDenied) opened = open(wide, access & ~DELETE, folder);
+        if (!opened) return nullptr;
+        return std::make_unique<Win32EntryHandle>(FileHandle(opened));
+    }
+
+private:
+    // Relative to this folder's handle, by one name, and never through a link.
+    HANDLE open(std::wstring_view name, ACCESS_MASK access, bool folder) {
+        UNICODE_STRING objectName{};
+        objectName.Buffer = const_cast<PWSTR>(name.data());
+        objectName.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+        objectName.MaximumLength = objectName.Length;
+        OBJECT_ATTRIBUTES attributes{};
+        InitializeObjectAttributes(&attributes, &objectName, OBJ_CASE_INSENSITIVE, handle_.get(), nullptr);
+        IO_STATUS_BLOCK status{};
+        HANDLE opened = nullptr;
+        const ULONG options = FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT | FILE_SYNCHRONOUS_IO_NONALERT |
+                              (folder ? FILE_DIRECTORY_FILE : FILE_NON_DIRECTORY_FILE);
+        lastStatus_ = native().createFile(&opened, access, &attributes, &status, nullptr, 0,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN, options,
+                                          nullptr, 0);
+        return lastStatus_ >= 0 && opened && opened != INVALID_HANDLE_VALUE ? opened : nullptr;
+    }
+
+    FileHandle handle_;
+    std::vector<std::byte> listing_; // the folder's records, batch after batch
+    std::vector<size_t> batches_;    // where each batch starts
+    size_t next_ = 0;
+    std::wstring_view nameWide_, altWide_;
+    std::string name_, alt_;
+    std::wstring askedWide_;
+    NTSTATUS lastStatus_ = 0;
+};
+
+// The path in the form that takes every character literally, made absolute first (the
+// current folder, "." and ".." and doubled or forward separators read once, here).
+std::wstring absoluteLongPath(const std::string& path) {
+    std::wstring wide = widen(path);
+    if (wide.empty()) return {};
+    if (wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+    std::vector<wchar_t> buffer(wide.size() + MAX_PATH);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+        if (length == 0) return {};
+        if (length < buffer.size()) {
+            std::wstring full(buffer.data(), length);
+            if (full.rfind(L"\\\\.\\", 0) == 0) return {}; // a device, never a folder to walk
+            if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+            return L"\\\\?\\" + full;
+        }
+        buffer.resize(length + 1);
+    }
+    return {};
+}
+
+} // namespace
+
+std::unique_ptr<EntryHandle> Win32Platform::openFolderHandle(const std::string& path) {
+    const std::wstring folder = absoluteLongPath(path);
+    if (folder.empty()) return nullptr;
+    // The folder as the caller named it: a link on the way to it is the caller's choice.
+    FileHandle handle(CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) return nullptr;
+    objectNamesAreFinalPaths = !objectName(handle.get()).empty();
+    FILE_ATTRIBUTE_TAG_INFO info{};
+    if (!GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &info, sizeof info) ||
+        (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return nullptr;
+    return std::make_unique<Win32EntryHandle>(std::move(handle));
+}
+
+} // namespace tv::win32
