@@ -243,6 +243,54 @@ bool posixDispositionWorks(const std::wstring& folder) {
 
 bool nativeWalksAvailable() { return native().available(); }
 
+void probeCalls(const std::wstring& folder, int files,
+                const std::function<void(const char* name, const std::function<void()>& calls)>& slice) {
+    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return;
+    std::vector<std::wstring> names, paths;
+    for (int i = 0; i < files; ++i) {
+        names.push_back(L"probe" + std::to_wstring(i) + L".tmp");
+        paths.push_back(folder + L'\\' + names.back());
+        FileHandle(CreateFileW(paths.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                               nullptr));
+    }
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    slice("call_open_by_path", [&] {
+        for (const auto& path : paths)
+            FileHandle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, share, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    });
+    FileHandle parent = openFolder(folder, 0);
+    if (native().available())
+        slice("call_open_relative", [&] {
+            for (const auto& name : names)
+                nativeOpen(parent.get(), name.c_str(), name.size(), FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                           FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT);
+        });
+    std::vector<FileHandle> held;
+    for (const auto& path : paths)
+        held.emplace_back(CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, share, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    slice("call_attribute_tag", [&] {
+        for (const auto& h : held) {
+            FILE_ATTRIBUTE_TAG_INFO tag{};
+            GetFileInformationByHandleEx(h.get(), FileAttributeTagInfo, &tag, sizeof tag);
+        }
+    });
+    slice("call_final_path", [&] {
+        for (const auto& h : held) {
+            wchar_t path[MAX_PATH * 2];
+            GetFinalPathNameByHandleW(h.get(), path, MAX_PATH * 2, FILE_NAME_NORMALIZED);
+        }
+    });
+    slice("call_disposition", [&] {
+        for (const auto& h : held) deleteThrough(h.get(), Deletion::Disposition);
+    });
+    held.clear();
+    parent.reset();
+    for (const auto& path : paths) DeleteFileW(path.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
 int nativeCountFiles(const std::wstring& folder) {
     const std::wstring top = nativePath(folder);
     NativeHandle handle = nativeOpen(nullptr, top.c_str(), top.size(), FILE_LIST_DIRECTORY | SYNCHRONIZE, kFolderOptions);

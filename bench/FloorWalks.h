@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace tv::bench {
@@ -38,5 +39,11 @@ int nativeCountFiles(const std::wstring& folder);
 // Files opened relative to their folder with FILE_DELETE_ON_CLOSE; folders by disposition
 // on the handle they were listed through.
 void nativePurgeFolder(const std::wstring& folder);
+
+// What single calls a safe walk may make cost, one slice per call: makes `files` files in
+// `folder` and hands `slice` each call to run over all of them (opens by path and relative,
+// attribute and reparse tag, final path, deletion by disposition, which takes the files).
+void probeCalls(const std::wstring& folder, int files,
+                const std::function<void(const char* name, const std::function<void()>& calls)>& slice);
 
 } // namespace tv::bench

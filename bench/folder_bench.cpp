@@ -40,6 +40,9 @@ void report(const char* name, int items, double time) {
     std::fflush(stdout);
 }
 
+// Files each single call is tried on, in a trace.
+constexpr int kProbeFiles = 100;
+
 struct Measure {
     const char* name;
     std::function<bool()> work; // false: the walk gave a wrong result
@@ -188,6 +191,14 @@ int run(const Shape& shape, const std::string& root) {
         }
     for (const Measure& m : purges) report(m.name, files, fastest(m.times));
 
+    // What the single calls of a safe walk cost, for the trace.
+    if (shape.trace)
+        probeCalls(tree.root + L"\\probe", kProbeFiles, [&](const char* name, const std::function<void()>& calls) {
+            marks.mark("begin", name);
+            calls();
+            marks.mark("end", name);
+        });
+
     // What one position change of a native progress control costs, for the record: the
     // walks step the bar once per file.
     if (!shape.trace) {
@@ -195,6 +206,17 @@ int run(const Shape& shape, const std::string& root) {
         SendMessageW(window.progress(), PBM_SETRANGE32, 0, steps);
         report("native_progress_setpos", steps, seconds([&] {
                    for (int i = 1; i <= steps; ++i) SendMessageW(window.progress(), PBM_SETPOS, i, 0);
+               }));
+        // One pass of the program's pump after the bar moved: what the walks pay at each pump.
+        const int pumps = 200;
+        bar.setRange(0, pumps);
+        bar.setStep(1);
+        bar.setPosition(0);
+        report("native_pump_with_bar", pumps, seconds([&] {
+                   for (int i = 0; i < pumps; ++i) {
+                       bar.stepIt();
+                       app.processMessages();
+                   }
                }));
     }
 

@@ -145,6 +145,9 @@ print_walks() { # shape-name results-file folders
       if (has("native_progress_setpos"))
         printf "  raw native progress control: %.0f us per PBM_SETPOS (the program sets the bar when it pumps)\n",
                1e6 * t["native_progress_setpos"] / n["native_progress_setpos"]
+      if (has("native_pump_with_bar"))
+        printf "  one pump of the program after the bar moved: %.2f ms (what a walk pays at each of its pumps)\n",
+               1e3 * t["native_pump_with_bar"] / n["native_pump_with_bar"]
     }' "$2"
 }
 
@@ -199,7 +202,7 @@ if [[ " $parts " == *" requests "* ]]; then
   deep_times=$(awk '$1 == "RESULT" {print $2, $4}' "$work/deep" 2>/dev/null || true)
   read -r df ds dn <<<"$(shape_of deep)"
   echo "$deep_times" >"$work/deep-times"
-  awk -v sf="$small_files" -v lf="$large_files" -v folders="$trace_folders" \
+  awk -v sf="$small_files" -v lf="$large_files" -v folders="$trace_folders" -v probes=100 \
       -v dfiles=$((df * ds * dn)) -v dfolders=$((df * (1 + ds))) '
     FILENAME ~ /deep-times$/ { if (NF == 2) secs[$1] = $2; next }
     BEGIN {
@@ -227,6 +230,15 @@ if [[ " $parts " == *" requests "* ]]; then
         printf "  %-24s %8.2f %8.3f %s  %s\n", w, perFolder, perFile, cost, kinds
       }
       printf "  (us/req: all of the walk'"'"'s seconds on the deep tree over the requests it makes there)\n"
+      printf "  Single calls on a file, requests each (traced on %d files; the first query on a handle fetches its descriptor)\n", probes
+      m = split("call_open_by_path call_open_relative call_attribute_tag call_final_path call_disposition", calls, " ")
+      for (i = 1; i <= m; i++) {
+        w = calls[i]
+        if (!(w in small)) continue
+        kinds = ""
+        for (k in kn) if ((w, k) in ks) kinds = kinds sprintf(" %s %.2f", k, ks[w, k] / probes)
+        printf "  %-24s %8.2f   %s\n", substr(w, 6), small[w] / probes, kinds
+      }
     }' "$work/deep-times" "$work/requests-small" "$work/requests-large"
 fi
 
