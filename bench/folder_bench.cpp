@@ -1,19 +1,21 @@
 // Files per second of the folder walks through the Windows platform, set against the old
-// 8-bit walks with a pump per file and against bare wide-character walks. Prints one
-// "RESULT <name> <files> <seconds>" line per measure for bench/run.sh.
+// 8-bit walks with a pump per file and against bare wide-character walks down to the
+// cheapest we can write. Prints one "RESULT <name> <files> <seconds>" line per measure for
+// bench/run.sh. With --trace it runs each measure once between two named events instead,
+// so that a trace of the Wine server's requests can be cut into one slice per walk.
 
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cwchar>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "BenchTree.h"
 #include "BenchWindow.h"
+#include "FloorWalks.h"
 #include "ReferenceWalks.h"
 #include "engine/FolderOps.h"
 #include "platform/toolkit/Application.h"
@@ -27,84 +29,55 @@
 namespace tv::bench {
 namespace {
 
-struct Shape {
-    int folders = 100;
-    int subfolders = 100;
-    int filesPerFolder = 5;
+struct Shape : TreeShape {
     int countRuns = 5;
     int purgeRuns = 3;
-    int files() const { return folders * subfolders * filesPerFolder; }
+    bool trace = false;
 };
-
-// The tree, and the lists a loop without a walk works from.
-struct Tree {
-    std::wstring root;
-    std::vector<std::wstring> files;
-    std::vector<std::wstring> folders; // deepest first
-};
-
-double seconds(const std::function<void()>& work) {
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    work();
-    QueryPerformanceCounter(&end);
-    return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-bool build(const Shape& shape, Tree& tree) {
-    tree.files.clear();
-    tree.folders.clear();
-    if (!CreateDirectoryW(tree.root.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
-    for (int f = 0; f < shape.folders; ++f) {
-        const std::wstring folder = tree.root + L"\\d" + std::to_wstring(f);
-        if (!CreateDirectoryW(folder.c_str(), nullptr)) return false;
-        for (int s = 0; s < shape.subfolders; ++s) {
-            const std::wstring sub = folder + L"\\s" + std::to_wstring(s);
-            if (!CreateDirectoryW(sub.c_str(), nullptr)) return false;
-            for (int n = 0; n < shape.filesPerFolder; ++n) {
-                std::wstring file = sub + L"\\file" + std::to_wstring(n) + L".tmp";
-                HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                       nullptr);
-                if (h == INVALID_HANDLE_VALUE) return false;
-                CloseHandle(h);
-                tree.files.push_back(std::move(file));
-            }
-            tree.folders.push_back(sub);
-        }
-        tree.folders.push_back(folder);
-    }
-    return true;
-}
-
-// Files and folders below a folder.
-int entriesBelow(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE) return 0;
-    int entries = 0;
-    do {
-        if (!std::wcscmp(data.cFileName, L".") || !std::wcscmp(data.cFileName, L"..")) continue;
-        ++entries;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) entries += entriesBelow(folder + L"\\" + data.cFileName);
-    } while (FindNextFileW(h, &data));
-    FindClose(h);
-    return entries;
-}
-
-// The machine is shared: the fastest of the runs is the one least disturbed by others.
-double fastest(const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); }
 
 void report(const char* name, int items, double time) {
     std::printf("RESULT %s %d %.6f\n", name, items, time);
     std::fflush(stdout);
 }
 
+// Files each single call is tried on, in a trace.
+constexpr int kProbeFiles = 100;
+
 struct Measure {
     const char* name;
     std::function<bool()> work; // false: the walk gave a wrong result
     std::vector<double> times;
 };
+
+// A named event the server's trace shows by its name: where one walk's requests begin or end.
+class TraceMarks {
+public:
+    explicit TraceMarks(bool on) : on_(on) {}
+    ~TraceMarks() {
+        for (HANDLE h : marks_) CloseHandle(h);
+    }
+    TraceMarks(const TraceMarks&) = delete;
+    TraceMarks& operator=(const TraceMarks&) = delete;
+    // Kept open until the end, so that no close falls inside a slice.
+    void mark(const char* edge, const char* name) {
+        if (!on_) return;
+        const std::wstring text = L"tvbench-" + win32::widen(edge) + L"-" + win32::widen(name);
+        if (HANDLE h = CreateEventW(nullptr, TRUE, FALSE, text.c_str())) marks_.push_back(h);
+    }
+
+private:
+    bool on_;
+    std::vector<HANDLE> marks_;
+};
+
+// Each run of a measure is checked: a fast walk that misses files is no result.
+bool runOnce(Measure& m, TraceMarks& marks) {
+    bool right = false;
+    marks.mark("begin", m.name);
+    m.times.push_back(seconds([&] { right = m.work(); }));
+    marks.mark("end", m.name);
+    return right;
+}
 
 int run(const Shape& shape, const std::string& root) {
     win32::Win32Platform platform;
@@ -122,6 +95,7 @@ int run(const Shape& shape, const std::string& root) {
     toolkit::HeadlessBackend headless;
     toolkit::Application quietApp(headless);
     ProgressWindow window;
+    TraceMarks marks(shape.trace);
 
     Tree tree{win32::systemPath(root), {}, {}};
     RemoveDirectoryW(tree.root.c_str());
@@ -131,29 +105,35 @@ int run(const Shape& shape, const std::string& root) {
     }
     const int files = shape.files();
     std::printf("Tree: %d folders x %d subfolders x %d files = %d files, %d folders, in %s\n", shape.folders,
-                shape.subfolders, shape.filesPerFolder, files, shape.folders * (1 + shape.subfolders), root.c_str());
+                shape.subfolders, shape.filesPerFolder, files, shape.allFolders(), root.c_str());
     bool built = false;
     report("build", files, seconds([&] { built = build(shape, tree); }));
     if (!built) {
         std::fprintf(stderr, "could not build the tree (error %lu)\n", GetLastError());
         return 2;
     }
+    const bool posix = posixDispositionWorks(tree.root);
+    const bool nativeLayer = nativeWalksAvailable();
+    if (!posix) std::printf("UNAVAILABLE purge_posix_disposition\n");
+    if (!nativeLayer) std::printf("UNAVAILABLE count_native purge_native\n");
 
     // Counting: the measures take turns, so that a change of load hits them all alike.
     std::vector<Measure> counts = {
         {"count_product", [&] { return engine::CountFiles(platform, app, root) == files; }, {}},
+        {"count_product_no_pump", [&] { return engine::CountFiles(platform, quietApp, root) == files; }, {}},
         {"count_baseline", [&] { return ansiCountFiles(root) == files; }, {}},
         {"count_bare_walk", [&] { return bareCountFiles(tree.root) == files; }, {}},
+        {"count_handle_idboth", [&] { return handleCountFiles(tree.root, Listing::IdBoth) == files; }, {}},
+        {"count_handle_full", [&] { return handleCountFiles(tree.root, Listing::Full) == files; }, {}},
     };
-    for (int r = 0; r < shape.countRuns; ++r)
-        for (Measure& m : counts) {
-            bool right = false;
-            m.times.push_back(seconds([&] { right = m.work(); }));
-            if (!right) {
+    if (nativeLayer) counts.push_back({"count_native", [&] { return nativeCountFiles(tree.root) == files; }, {}});
+    const int countRuns = shape.trace ? 1 : shape.countRuns;
+    for (int r = 0; r < countRuns; ++r)
+        for (Measure& m : counts)
+            if (!runOnce(m, marks)) {
                 std::fprintf(stderr, "%s gave a wrong count\n", m.name);
                 return 1;
             }
-        }
     for (const Measure& m : counts) report(m.name, files, fastest(m.times));
 
     // Purging: a fresh tree for each; every purge must take all of it and leave the root.
@@ -165,21 +145,20 @@ int run(const Shape& shape, const std::string& root) {
         engine::PurgeFolder(platform, application, progress, root);
         return progress.position() == files;
     };
+    auto always = [](auto walk) {
+        return [walk] {
+            walk();
+            return true;
+        };
+    };
     std::vector<Measure> purges = {
         {"purge_product", [&] { return purgeWith(app, bar); }, {}},
         {"purge_product_no_pump", [&] { return purgeWith(quietApp, quietBar); }, {}},
-        {"purge_bare_walk",
-         [&] {
-             barePurgeFolder(tree.root);
-             return true;
-         },
-         {}},
-        {"purge_bare_list",
-         [&] {
+        {"purge_bare_walk", always([&] { barePurgeFolder(tree.root); }), {}},
+        {"purge_bare_list", always([&] {
              for (const auto& file : tree.files) DeleteFileW(file.c_str());
              for (const auto& folder : tree.folders) RemoveDirectoryW(folder.c_str());
-             return true;
-         },
+         }),
          {}},
         {"purge_baseline",
          [&] {
@@ -188,16 +167,22 @@ int run(const Shape& shape, const std::string& root) {
              return steps == files;
          },
          {}},
+        {"purge_disposition", [&] { return handlePurgeFolder(tree.root, Deletion::Disposition); }, {}},
+        {"purge_delete_on_close", [&] { return handlePurgeFolder(tree.root, Deletion::DeleteOnClose); }, {}},
     };
-    for (int r = 0; r < shape.purgeRuns; ++r)
+    if (posix)
+        purges.push_back(
+            {"purge_posix_disposition", [&] { return handlePurgeFolder(tree.root, Deletion::PosixDisposition); }, {}});
+    if (nativeLayer) purges.push_back({"purge_native", always([&] { nativePurgeFolder(tree.root); }), {}});
+    const int purgeRuns = shape.trace ? 1 : shape.purgeRuns;
+    for (int r = 0; r < purgeRuns; ++r)
         for (Measure& m : purges) {
             // The first purge takes the tree the counts walked.
             if (entriesBelow(tree.root) == 0 && !build(shape, tree)) {
                 std::fprintf(stderr, "could not rebuild the tree for %s\n", m.name);
                 return 2;
             }
-            bool right = false;
-            m.times.push_back(seconds([&] { right = m.work(); }));
+            const bool right = runOnce(m, marks);
             const int left = entriesBelow(tree.root);
             if (!right || left != 0 || GetFileAttributesW(tree.root.c_str()) == INVALID_FILE_ATTRIBUTES) {
                 std::fprintf(stderr, "%s went wrong (%d entries left)\n", m.name, left);
@@ -206,13 +191,34 @@ int run(const Shape& shape, const std::string& root) {
         }
     for (const Measure& m : purges) report(m.name, files, fastest(m.times));
 
+    // What the single calls of a safe walk cost, for the trace.
+    if (shape.trace)
+        probeCalls(tree.root + L"\\probe", kProbeFiles, [&](const char* name, const std::function<void()>& calls) {
+            marks.mark("begin", name);
+            calls();
+            marks.mark("end", name);
+        });
+
     // What one position change of a native progress control costs, for the record: the
     // walks step the bar once per file.
-    const int steps = 2000;
-    SendMessageW(window.progress(), PBM_SETRANGE32, 0, steps);
-    report("native_progress_setpos", steps, seconds([&] {
-               for (int i = 1; i <= steps; ++i) SendMessageW(window.progress(), PBM_SETPOS, i, 0);
-           }));
+    if (!shape.trace) {
+        const int steps = 2000;
+        SendMessageW(window.progress(), PBM_SETRANGE32, 0, steps);
+        report("native_progress_setpos", steps, seconds([&] {
+                   for (int i = 1; i <= steps; ++i) SendMessageW(window.progress(), PBM_SETPOS, i, 0);
+               }));
+        // One pass of the program's pump after the bar moved: what the walks pay at each pump.
+        const int pumps = 200;
+        bar.setRange(0, pumps);
+        bar.setStep(1);
+        bar.setPosition(0);
+        report("native_pump_with_bar", pumps, seconds([&] {
+                   for (int i = 0; i < pumps; ++i) {
+                       bar.stepIt();
+                       app.processMessages();
+                   }
+               }));
+    }
 
     RemoveDirectoryW(tree.root.c_str());
     return 0;
@@ -233,11 +239,12 @@ int main(int argc, char** argv) {
         else if (option == "--count-runs") shape.countRuns = value;
         else if (option == "--purge-runs") shape.purgeRuns = value;
         else if (option == "--root") root = argv[i + 1];
+        else if (option == "--trace") shape.trace = value != 0;
     }
     if (root.empty()) {
         tv::win32::Win32Platform platform;
         root = platform.tempFolderPath() + "TarmelVeiloBench";
     }
-    if (shape.countRuns < 1 || shape.purgeRuns < 1 || shape.files() <= 0) return 2;
+    if (shape.countRuns < 1 || shape.purgeRuns < 1 || shape.subfolders < 0 || shape.files() <= 0) return 2;
     return tv::bench::run(shape, root);
 }

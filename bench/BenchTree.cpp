@@ -1,0 +1,61 @@
+#include "BenchTree.h"
+
+#include <algorithm>
+#include <cwchar>
+
+namespace tv::bench {
+
+bool build(const TreeShape& shape, Tree& tree) {
+    tree.files.clear();
+    tree.folders.clear();
+    if (!CreateDirectoryW(tree.root.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    for (int f = 0; f < shape.folders; ++f) {
+        const std::wstring folder = tree.root + L"\\d" + std::to_wstring(f);
+        if (!CreateDirectoryW(folder.c_str(), nullptr)) return false;
+        std::vector<std::wstring> leaves;
+        for (int s = 0; s < shape.subfolders; ++s) leaves.push_back(folder + L"\\s" + std::to_wstring(s));
+        for (const auto& sub : leaves)
+            if (!CreateDirectoryW(sub.c_str(), nullptr)) return false;
+        if (leaves.empty()) leaves.push_back(folder);
+        for (const auto& leaf : leaves) {
+            for (int n = 0; n < shape.filesPerFolder; ++n) {
+                std::wstring file = leaf + L"\\file" + std::to_wstring(n) + L".tmp";
+                HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                       nullptr);
+                if (h == INVALID_HANDLE_VALUE) return false;
+                CloseHandle(h);
+                tree.files.push_back(std::move(file));
+            }
+            if (leaf != folder) tree.folders.push_back(leaf);
+        }
+        tree.folders.push_back(folder);
+    }
+    return true;
+}
+
+int entriesBelow(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return 0;
+    int entries = 0;
+    do {
+        if (!std::wcscmp(data.cFileName, L".") || !std::wcscmp(data.cFileName, L"..")) continue;
+        ++entries;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) entries += entriesBelow(folder + L"\\" + data.cFileName);
+    } while (FindNextFileW(h, &data));
+    FindClose(h);
+    return entries;
+}
+
+double seconds(const std::function<void()>& work) {
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    work();
+    QueryPerformanceCounter(&end);
+    return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double fastest(const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); }
+
+} // namespace tv::bench
