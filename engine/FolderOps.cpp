@@ -14,11 +14,12 @@ public:
     ThrottledPump(PlatformServices& platform, toolkit::Application& app) : platform_(platform), app_(app) {}
     // False once the main window has been closed: the walk then stops where it is.
     bool beforeFile() {
-        const std::uint64_t now = platform_.tickMilliseconds();
-        if (!pumped_ || now - last_ >= kPumpIntervalMs) {
+        if (!pumped_ || platform_.tickMilliseconds() - last_ >= kPumpIntervalMs) {
             pumped_ = true;
-            last_ = now;
             app_.processMessages();
+            // Counted from the pump's end: a pump slower than the interval (a repaint on a
+            // busy machine) would otherwise make every file pump.
+            last_ = platform_.tickMilliseconds();
         }
         return !app_.terminated();
     }

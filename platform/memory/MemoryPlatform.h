@@ -109,6 +109,7 @@ public:
 
     // Time.
     std::uint64_t clockMs = 0;
+    std::uint64_t tickStepMs = 0; // time that passes at every reading of the clock
     std::vector<std::uint32_t> sleeps;
 
     // --- PlatformServices ---
@@ -158,7 +159,7 @@ public:
     std::uint32_t sidSubAuthority(const std::vector<std::uint8_t>& sid, std::uint32_t index) override;
 
     void sleep(std::uint32_t milliseconds) override;
-    std::uint64_t tickMilliseconds() override { return clockMs; }
+    std::uint64_t tickMilliseconds() override { return clockMs += tickStepMs; }
 
     // Windows-1252, the code page of a French system.
     std::string toAnsiCodePage(const std::string& utf8) override;

@@ -153,10 +153,19 @@ TEST_F(FolderFixture, PumpRunsBeforeTheFirstFileAndThenByTime) {
     EXPECT_EQ(clicksSeen, 1);
     EXPECT_EQ(backend.pumpCount, 1); // the clock did not move: one pump only
     // When time passes between files the window is served again.
-    backend.onPump = [&] { platform.clockMs += engine::kPumpIntervalMs; };
+    platform.tickStepMs = engine::kPumpIntervalMs;
     backend.pumpCount = 0;
     count(kRoot);
     EXPECT_EQ(backend.pumpCount, 50);
+}
+
+TEST_F(FolderFixture, APumpSlowerThanTheIntervalDoesNotMakeEveryFilePump) {
+    for (int i = 0; i < 50; ++i) platform.files.addFile(kRoot + "\\f" + std::to_string(i));
+    // Each pump takes longer than the interval, the files themselves take no time.
+    backend.onPump = [&] { platform.clockMs += 2 * engine::kPumpIntervalMs; };
+    purge(kRoot);
+    EXPECT_EQ(backend.pumpCount, 1);
+    EXPECT_EQ(bar.position(), 500); // every file stepped all the same
 }
 
 TEST_F(FolderFixture, ErrorsRaisedDuringOneEntryAreDropped) {
@@ -348,10 +357,10 @@ TEST_F(HostileTree, ClosingTheMainWindowStopsTheWalkAtOnce) {
     for (int i = 0; i < 10; ++i) platform.files.addFile(kRoot + "\\sub\\f" + std::to_string(i));
     auto closeAtFourthPump = [&](Application& closing) {
         backend.onPump = [&, pumps = 0]() mutable {
-            platform.clockMs += engine::kPumpIntervalMs; // every file pumps
             if (++pumps == 4) closing.terminate();
         };
     };
+    platform.tickStepMs = engine::kPumpIntervalMs; // every file pumps
     Application counting{backend};
     closeAtFourthPump(counting);
     EXPECT_EQ(engine::CountFiles(platform, counting, kRoot), 3); // what it had when the window closed
@@ -367,8 +376,8 @@ TEST_F(HostileTree, ClosingTheMainWindowStopsTheWalkAtOnce) {
 
 TEST_F(FolderFixture, AnythingRaisedDuringOneEntryIsDropped) {
     for (int i = 0; i < 4; ++i) platform.files.addFile(kRoot + "\\f" + std::to_string(i));
+    platform.tickStepMs = engine::kPumpIntervalMs;
     backend.onPump = [&, calls = 0]() mutable {
-        platform.clockMs += engine::kPumpIntervalMs;
         if (++calls == 2) throw 42; // not a standard exception
     };
     purge(kRoot);
