@@ -5,13 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "engine/CleaningRun.h"
 #include "engine/TaskSelection.h"
 #include "platform/toolkit/Controls.h"
 #include "ui/LayoutWindow.h"
 
 namespace tv::ui {
 
-inline constexpr const char* kMasterComplete = "Nettoyage complet";
+// The run reads this caption to tell a full wipe: one text for both.
+inline constexpr const char* kMasterComplete = engine::kMasterCompleteCaption;
 inline constexpr const char* kMasterPartial = "Nettoyage partiel";
 
 class OptionsDialog : public LayoutWindow {
