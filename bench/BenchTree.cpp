@@ -47,6 +47,12 @@ int entriesBelow(const std::wstring& folder) {
     return entries;
 }
 
+void removeTree(const Tree& tree) {
+    for (const auto& file : tree.files) DeleteFileW(file.c_str());
+    for (const auto& folder : tree.folders) RemoveDirectoryW(folder.c_str());
+    RemoveDirectoryW(tree.root.c_str());
+}
+
 double seconds(const std::function<void()>& work) {
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);

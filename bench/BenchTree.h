@@ -28,6 +28,9 @@ struct Tree {
 
 // Makes the tree below `tree.root` (created when missing); false at the first failure.
 bool build(const TreeShape& shape, Tree& tree);
+// Removes what `build` made, deepest first, by the lists: the walks under test are not
+// trusted with it.
+void removeTree(const Tree& tree);
 // Files and folders below a folder.
 int entriesBelow(const std::wstring& folder);
 

@@ -7,6 +7,7 @@
 #   SHAPES       which trees, in order (default "deep wide")
 #   DEEP, WIDE   "folders subfolders files-per-folder" (defaults "100 100 5" and "100 0 500")
 #   COUNT_RUNS, PURGE_RUNS, STARTUP_RUNS   runs of each measure; the fastest is shown
+#                (PURGE_RUNS=0: the counts only)
 #   PARTS        what to measure (default "walks requests startup")
 #   TV_WINEPREFIX  the Wine prefix (default <build-folder>/bench-prefix: its server is
 #                  restarted to trace it, so it is the benchmark's own)
@@ -84,6 +85,7 @@ host_walks() { # shape-name folders subfolders files
     times+=("$(awk -v a="$start" -v b="$end" 'BEGIN {print b - a}')")
   done
   echo "RESULT host_find $total $(printf '%s\n' "${times[@]}" | fastest)"
+  ((purge_runs > 0)) || return 0
   times=()
   for ((r = 0; r < purge_runs; r++)); do
     [ -d "$host_tree" ] || build_host_tree "$2" "$3" "$4"

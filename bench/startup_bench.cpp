@@ -72,13 +72,6 @@ bool measure(const char* label, int files, int runs) {
     return true;
 }
 
-// Removes what `build` made, deepest first; the walks under test are not trusted with it.
-void removeTree(const Tree& tree) {
-    for (const auto& file : tree.files) DeleteFileW(file.c_str());
-    for (const auto& folder : tree.folders) RemoveDirectoryW(folder.c_str());
-    RemoveDirectoryW(tree.root.c_str());
-}
-
 } // namespace
 } // namespace tv::bench
 

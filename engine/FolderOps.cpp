@@ -85,10 +85,17 @@ std::string_view thatEntry(EntryHandle& opened, const ListedEntry& listed, std::
     return {};
 }
 
+// A folder that the listing showed as a plain folder, and whose handle has the listed number,
+// is that entry: a link followed on the way would have shown in the listing (or on the
+// handle) or led to another number. Its path is then known without asking the system for it.
+// A name that final paths may spell otherwise (trailing dots and blanks) is always asked.
+bool isListedFolder(std::uint64_t opened, const ListedEntry& listed) {
+    return listed.fileId != 0 && opened == listed.fileId && (listed.attributes & attr::kReparsePoint) == 0 &&
+           withoutTrailingDotsAndBlanks(listed.name).size() == listed.name.size();
+}
 
-
-// An open folder of the walk. Its final path is the first `pathLength` characters of the
-// walk's path, which holds the innermost folder's: a deep tree costs one path, not one per level.
+// An open folder of the walk. Its path is the first `pathLength` characters of the walk's
+// path, which holds the innermost folder's: a deep tree costs one path, not one per level.
 struct OpenFolder {
     std::unique_ptr<EntryHandle> handle;
     size_t pathLength = 0;
@@ -102,7 +109,8 @@ public:
     virtual void file(EntryHandle& folder, std::string_view folderPath, std::string_view name,
                       const ListedEntry& entry) = 0;
     virtual void link(EntryHandle& link) = 0;
-    virtual void folderDone(EntryHandle& folder) = 0;
+    // `path` is where the walk found the folder.
+    virtual void folderDone(EntryHandle& folder, std::string_view path) = 0;
 };
 
 // Depth first in listing order, with the open folders on a stack of their own: the depth a
@@ -124,7 +132,7 @@ void walk(PlatformServices& platform, ThrottledPump& pump, WalkVisitor& visitor,
             // listed by, the top folder stays.
             if (open.size() > 1) {
                 try {
-                    visitor.folderDone(*folder.handle);
+                    visitor.folderDone(*folder.handle, std::string_view(path.data(), folder.pathLength));
                 } catch (...) {
                     // Kept, like any folder that would not go.
                 }
@@ -143,24 +151,28 @@ void walk(PlatformServices& platform, ThrottledPump& pump, WalkVisitor& visitor,
             }
             if (entry.name.front() == '.') continue;
             auto child = folder.handle->openChild(name, EntryKind::Folder);
-            // Anything but that folder, inside this one, stays as it is and is not entered.
-            const std::string_view leaf = child ? thatEntry(*child, entry, folderPath, childFinal) : std::string_view();
-            if (leaf.empty()) continue;
+            if (!child) continue;
             // What the handle says, not what the listing said: a link is never entered, and a
             // folder the system cannot describe is left alone.
             const auto attributes = child->attributes();
             if (!attributes) continue;
-            if (*attributes & attr::kReparsePoint) {
+            const bool isLink = (*attributes & attr::kReparsePoint) != 0;
+            // Anything but that folder, inside this one, stays as it is and is not entered.
+            const std::string_view leaf = !isLink && isListedFolder(child->fileId(), entry)
+                                              ? entry.name
+                                              : thatEntry(*child, entry, folderPath, childFinal);
+            if (leaf.empty()) continue;
+            if (isLink) {
                 visitor.link(*child);
-                continue;
-            }
-            if (!child->readListing()) {
-                visitor.folderDone(*child);
                 continue;
             }
             path.resize(folder.pathLength);
             if (path.back() != '\\') path += '\\';
             path.append(leaf);
+            if (!child->readListing()) {
+                visitor.folderDone(*child, path);
+                continue;
+            }
             open.push_back({std::move(child), path.size()});
         } catch (...) {
             // One entry's trouble does not stop the walk.
@@ -181,7 +193,11 @@ public:
     // A link goes as a link; a system that cannot open one as such never gets here, since
     // its handle lands on what the link leads to and fails the check.
     void link(EntryHandle& link) override { link.markForDeletion(); }
-    void folderDone(EntryHandle& folder) override { folder.markForDeletion(); }
+    // A folder may have been entered on its listed number alone: it goes only once its
+    // handle proves to be still where the walk found it.
+    void folderDone(EntryHandle& folder, std::string_view path) override {
+        if (folder.finalPath(final_) && equalsNoCase(final_, path)) folder.markForDeletion();
+    }
 
 private:
     toolkit::ProgressBar& bar_;
@@ -192,7 +208,7 @@ class CountVisitor : public WalkVisitor {
 public:
     void file(EntryHandle&, std::string_view, std::string_view, const ListedEntry&) override { ++total; }
     void link(EntryHandle&) override {}
-    void folderDone(EntryHandle&) override {}
+    void folderDone(EntryHandle&, std::string_view) override {}
     int total = 0;
 };
 

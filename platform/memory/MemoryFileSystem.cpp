@@ -136,6 +136,23 @@ MemoryFileSystem::Node& MemoryFileSystem::swapForHostLink(const std::string& pat
     return link;
 }
 
+MemoryFileSystem::Node& MemoryFileSystem::moveInto(const std::string& path, const std::string& folder) {
+    Node* node = find(path);
+    Node* into = find(folder);
+    if (!node || !into || !into->isFolder()) throw std::invalid_argument("cannot move " + path + " into " + folder);
+    auto taken = detach(*node);
+    taken->parent = into;
+    into->children.push_back(std::move(taken));
+    std::vector<Node*> pending{into->children.back().get()};
+    while (!pending.empty()) {
+        Node* n = pending.back();
+        pending.pop_back();
+        n->depth = n->parent->depth + 1;
+        for (auto& c : n->children) pending.push_back(c.get());
+    }
+    return *into->children.back();
+}
+
 std::unique_ptr<MemoryFileSystem::Node> MemoryFileSystem::detach(Node& node) {
     auto& siblings = node.parent->children;
     auto it = std::find_if(siblings.begin(), siblings.end(), [&](const std::unique_ptr<Node>& n) { return n.get() == &node; });
@@ -314,7 +331,10 @@ public:
 
     std::optional<std::uint32_t> attributes() override { return node_.attributes; }
     std::uint64_t fileId() override { return node_.id; }
-    bool finalPath(std::string& into) override { return fs_.finalPathOf(node_, into); }
+    bool finalPath(std::string& into) override {
+        ++fs_.finalPathAsks;
+        return fs_.finalPathOf(node_, into);
+    }
     bool markForDeletion() override { return fs_.erase(node_); }
 
     bool readListing() override {

@@ -59,6 +59,9 @@ public:
     Node& addHostLink(const std::string& path, const std::string& target);
     // Takes the entry at `path` away and puts a host link to `target` in its place.
     Node& swapForHostLink(const std::string& path, const std::string& target);
+    // Moves the entry at `path` into the folder `folder`, keeping its number, as a rename by
+    // another program does.
+    Node& moveInto(const std::string& path, const std::string& folder);
     Node* find(const std::string& path) const;
     bool exists(const std::string& path) const { return find(path) != nullptr; }
     // The content of the file at `path`, or nothing when it is not there.
@@ -67,6 +70,8 @@ public:
     int fileCountBelow(const std::string& path) const;
     std::string pathOf(const Node& node) const;
 
+    // How many times a handle was asked for its final path.
+    int finalPathAsks = 0;
     // Final paths drop the trailing dots and blanks of every name, as some systems do.
     bool finalPathsTrimTrailingDots = false;
     // Runs before every open relative to a folder, with the path asked for: a test's

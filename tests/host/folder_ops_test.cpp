@@ -310,6 +310,43 @@ TEST_F(HostileTree, EntriesSwappedForLinksDuringTheWalkAreNotFollowed) {
     EXPECT_TRUE(has("e"));
 }
 
+// The folder listed, moved out by a second program and linked back in its place before the
+// open: the handle is that folder, but what it holds now lies outside and stays there,
+// empty subfolders included.
+TEST_F(HostileTree, AFolderMovedOutAndLinkedBackLosesNothingWhereItWent) {
+    const std::string away = "C:\\Users\\user\\away";
+    platform.files.addFile(kRoot + "\\m\\kept.txt", attr::kArchive, "moved");
+    platform.files.addFolder(kRoot + "\\m\\empty-below");
+    platform.files.addFile(kRoot + "\\n\\gone.txt");
+    platform.files.addFolder(away);
+    platform.files.beforeOpen = [&](const std::string& path) {
+        if (path != kRoot + "\\m") return;
+        platform.files.moveInto(path, away);
+        platform.files.addHostLink(path, away + "\\m");
+    };
+    purge(kRoot);
+    expectCanariesWhole();
+    EXPECT_EQ(platform.files.contentOf(away + "\\m\\kept.txt"), "moved");
+    EXPECT_TRUE(platform.files.exists(away + "\\m\\empty-below"));
+    EXPECT_TRUE(has("m"));
+    EXPECT_FALSE(has("n"));
+}
+
+// Folders entered on their listed numbers: the walk asks the system for no folder's path
+// but the top one's, and asks again only before removing a folder.
+TEST_F(FolderFixture, PlainFoldersAreEnteredWithoutAskingForTheirPaths) {
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 4; ++j) platform.files.addFile(kRoot + "\\d" + std::to_string(i) + "\\s" + std::to_string(j) + "\\f.txt");
+    platform.files.addFile(kRoot + "\\dots.\\f.txt");
+    platform.files.finalPathAsks = 0;
+    EXPECT_EQ(count(kRoot), 13);
+    EXPECT_EQ(platform.files.finalPathAsks, 2); // the top folder and the name with a trailing dot
+    platform.files.finalPathAsks = 0;
+    purge(kRoot);
+    EXPECT_FALSE(has("d0"));
+    EXPECT_EQ(platform.files.finalPathAsks, 2 + 13 + 16); // as above, each file, each folder removed
+}
+
 TEST_F(HostileTree, DeepTreesAreWalkedWithoutTheCallStack) {
     constexpr int kLevels = 20000;
     auto* folder = &platform.files.addFolder(kRoot);
