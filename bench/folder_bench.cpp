@@ -70,6 +70,31 @@ private:
     std::vector<HANDLE> marks_;
 };
 
+// The program's own backend, with the time its pumps take counted: what pump and progress
+// cost a walk, beside what the walk's files cost.
+class TimedPumps : public toolkit::win32::Win32Backend {
+public:
+    void processMessages() override {
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        Win32Backend::processMessages();
+        QueryPerformanceCounter(&end);
+        ++pumps;
+        ticks += end.QuadPart - start.QuadPart;
+    }
+    double seconds() const {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        return static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
+    }
+    void reset() {
+        pumps = 0;
+        ticks = 0;
+    }
+    int pumps = 0;
+    long long ticks = 0;
+};
+
 // Each run of a measure is checked: a fast walk that misses files is no result.
 bool runOnce(Measure& m, TraceMarks& marks) {
     bool right = false;
@@ -83,7 +108,7 @@ int run(const Shape& shape, const std::string& root) {
     win32::Win32Platform platform;
     // The program's own toolkit: a shown window whose native progress bar the purge steps,
     // and the pump of the real message loop.
-    toolkit::win32::Win32Backend native;
+    TimedPumps native;
     toolkit::Application app(native);
     app.initialize();
     toolkit::Form& form = app.adopt(std::make_unique<toolkit::Form>(app, "BenchForm"));
@@ -151,8 +176,21 @@ int run(const Shape& shape, const std::string& root) {
             return true;
         };
     };
+    int fastestPumps = 0;
+    double fastestPurge = 0, fastestPumpTime = 0;
     std::vector<Measure> purges = {
-        {"purge_product", [&] { return purgeWith(app, bar); }, {}},
+        {"purge_product",
+         [&] {
+             native.reset();
+             const double took = seconds([&] { purgeWith(app, bar); });
+             if (fastestPurge == 0 || took < fastestPurge) {
+                 fastestPurge = took;
+                 fastestPumps = native.pumps;
+                 fastestPumpTime = native.seconds();
+             }
+             return bar.position() == files;
+         },
+         {}},
         {"purge_product_no_pump", [&] { return purgeWith(quietApp, quietBar); }, {}},
         {"purge_bare_walk", always([&] { barePurgeFolder(tree.root); }), {}},
         {"purge_bare_list", always([&] {
@@ -190,8 +228,11 @@ int run(const Shape& shape, const std::string& root) {
                 return 1;
             }
         }
-    if (purgeRuns > 0)
+    if (purgeRuns > 0) {
         for (const Measure& m : purges) report(m.name, files, fastest(m.times));
+        // In the fastest product purge: how many pumps, and the seconds spent in them.
+        report("purge_product_pumps", fastestPumps, fastestPumpTime);
+    }
 
     // What the single calls of a safe walk cost, for the trace.
     if (shape.trace)

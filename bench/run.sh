@@ -147,6 +147,9 @@ print_walks() { # shape-name results-file folders
       if (has("native_progress_setpos"))
         printf "  raw native progress control: %.0f us per PBM_SETPOS (the program sets the bar when it pumps)\n",
                1e6 * t["native_progress_setpos"] / n["native_progress_setpos"]
+      if (has("purge_product_pumps") && n["purge_product_pumps"] > 0 && has("purge_product"))
+        printf "  pumps in that purge: %d, %.2f ms each, %.1f%% of its time\n", n["purge_product_pumps"],
+               1e3 * t["purge_product_pumps"] / n["purge_product_pumps"], 100 * t["purge_product_pumps"] / t["purge_product"]
       if (has("native_pump_with_bar"))
         printf "  one pump of the program after the bar moved: %.2f ms (what a walk pays at each of its pumps)\n",
                1e3 * t["native_pump_with_bar"] / n["native_pump_with_bar"]
