@@ -12,13 +12,6 @@
 
 namespace tv::toolkit::win32 {
 
-namespace {
-
-constexpr UINT_PTR kSubclassId = 0x5456; // one subclass of ours per window
-constexpr const wchar_t* kPeerProperty = L"TvPeer";
-
-} // namespace
-
 void registerControlClasses(HINSTANCE instance) {
     for (const wchar_t* name : {kPanelClass, kLabelClass, kImageClass, kGroupBoxClass}) {
         WNDCLASSEXW wc{};
@@ -37,9 +30,7 @@ NativeControl::NativeControl(Control& control, Win32Backend& backend) : control_
 NativeControl::~NativeControl() {
     if (hwnd_) {
         HWND window = hwnd_;
-        RemoveWindowSubclass(window, subclassProc, kSubclassId);
-        RemovePropW(window, kPeerProperty);
-        hwnd_ = nullptr;
+        release(window);
         DestroyWindow(window);
     }
 }
@@ -47,7 +38,9 @@ NativeControl::~NativeControl() {
 UINT NativeControl::dpi() const { return dpiOf(hwnd_); }
 
 NativeControl* NativeControl::from(HWND window) {
-    return window ? static_cast<NativeControl*>(GetPropW(window, kPeerProperty)) : nullptr;
+    // Only a window that runs our procedure keeps a peer in its user data.
+    if (!window || reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)) != &windowProc) return nullptr;
+    return reinterpret_cast<NativeControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 HWND NativeControl::parentWindow() const {
@@ -64,8 +57,11 @@ void NativeControl::create(const wchar_t* windowClass, DWORD style, DWORD exStyl
     hwnd_ = CreateWindowExW(exStyle, windowClass, tv::win32::widen(control_.caption()).c_str(), style, 0, 0, 0, 0,
                             parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!hwnd_) throw std::runtime_error("cannot create the window of " + control_.name());
-    SetPropW(hwnd_, kPeerProperty, this);
-    SetWindowSubclass(hwnd_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    // The peer in the window's own user data and our procedure in front of the class's: read
+    // without a round trip to the window server at every message, unlike a property.
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    previous_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProc)));
     applyFont();
     applyBounds();
     applyVisible();
@@ -225,14 +221,19 @@ bool NativeControl::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     }
 }
 
+void NativeControl::release(HWND window) {
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+}
+
 LRESULT NativeControl::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = hwnd_;
+    const WNDPROC previous = previous_;
     if (message == WM_NCDESTROY) {
         // Destroyed with its parent: the peer outlives its window.
-        RemoveWindowSubclass(window, subclassProc, kSubclassId);
-        RemovePropW(window, kPeerProperty);
-        hwnd_ = nullptr;
-        return DefSubclassProc(window, message, wParam, lParam);
+        release(window);
+        return CallWindowProcW(previous, window, message, wParam, lParam);
     }
     LRESULT result = 0;
     try {
@@ -245,14 +246,15 @@ LRESULT NativeControl::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (Form* form = control_.form()) form->application().showUnknownException();
         return 0;
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return CallWindowProcW(previous, window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK NativeControl::subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                             DWORD_PTR data) {
-    auto* peer = reinterpret_cast<NativeControl*>(data);
-    if (!peer || peer->hwnd_ != window) return DefSubclassProc(window, message, wParam, lParam);
-    return peer->handle(message, wParam, lParam);
+LRESULT CALLBACK NativeControl::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* peer = reinterpret_cast<NativeControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (peer && peer->hwnd_ == window) return peer->handle(message, wParam, lParam);
+    // No peer, which our procedure never outlives: the class's own procedure answers.
+    return CallWindowProcW(reinterpret_cast<WNDPROC>(GetClassLongPtrW(window, GCLP_WNDPROC)), window, message, wParam,
+                           lParam);
 }
 
 } // namespace tv::toolkit::win32

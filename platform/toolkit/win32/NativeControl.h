@@ -1,7 +1,7 @@
 #pragma once
 // The native half of a control: one window per control, kept in step with the model.
-// Every window, standard or our own class, is subclassed with the same procedure, which
-// hands the messages to the peer. User actions go through Application::dispatch, so that
+// Every window, standard or our own class, runs the same procedure in front of its class's,
+// which hands the messages to the peer. User actions go through Application::dispatch, so that
 // an exception a handler lets out shows the error box and the program goes on.
 
 #include <windows.h>
@@ -65,13 +65,15 @@ protected:
     RECT designRect() const;
 
 private:
-    static LRESULT CALLBACK subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR data);
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // Gives the window back to its class's procedure; the peer has no window after it.
+    void release(HWND window);
 
     Control& control_;
     Win32Backend& backend_;
     HWND hwnd_ = nullptr;
+    WNDPROC previous_ = nullptr; // the procedure ours stands in front of
     bool pressed_ = false;
 };
 
