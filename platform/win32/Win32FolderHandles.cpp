@@ -95,8 +95,9 @@ std::wstring_view objectName(HANDLE handle) {
 // path behind every link), they are the cheaper ask; elsewhere the final path is asked for.
 bool objectNamesAreFinalPaths = false;
 
-// One listing batch; a folder that needs more takes several.
-constexpr size_t kListingBatch = 64 * 1024;
+// One listing batch: each is a request of its own under Wine, and this one holds about two
+// thousand entries of usual names. A folder that needs more takes several.
+constexpr size_t kListingBatch = 256 * 1024;
 
 class Win32EntryHandle : public EntryHandle {
 public:
