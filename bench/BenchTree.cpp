@@ -47,6 +47,14 @@ int entriesBelow(const std::wstring& folder) {
     return entries;
 }
 
+bool readShapeOption(TreeShape& shape, const std::string& option, int value) {
+    if (option == "--folders") shape.folders = value;
+    else if (option == "--subfolders") shape.subfolders = value;
+    else if (option == "--files") shape.filesPerFolder = value;
+    else return false;
+    return true;
+}
+
 void removeTree(const Tree& tree) {
     for (const auto& file : tree.files) DeleteFileW(file.c_str());
     for (const auto& folder : tree.folders) RemoveDirectoryW(folder.c_str());

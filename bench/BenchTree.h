@@ -19,6 +19,9 @@ struct TreeShape {
     int allFolders() const { return folders * (1 + subfolders); }
 };
 
+// Takes "--folders", "--subfolders" and "--files" into `shape`; false for any other option.
+bool readShapeOption(TreeShape& shape, const std::string& option, int value);
+
 // The tree, and the lists a loop without a walk works from.
 struct Tree {
     std::wstring root;

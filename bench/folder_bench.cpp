@@ -278,10 +278,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         const int value = std::atoi(argv[i + 1]);
-        if (option == "--folders") shape.folders = value;
-        else if (option == "--subfolders") shape.subfolders = value;
-        else if (option == "--files") shape.filesPerFolder = value;
-        else if (option == "--count-runs") shape.countRuns = value;
+        if (readShapeOption(shape, option, value)) continue;
+        if (option == "--count-runs") shape.countRuns = value;
         else if (option == "--purge-runs") shape.purgeRuns = value;
         else if (option == "--root") root = argv[i + 1];
         else if (option == "--trace") shape.trace = value != 0;

@@ -83,10 +83,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         const int value = std::atoi(argv[i + 1]);
-        if (option == "--folders") shape.folders = value;
-        else if (option == "--subfolders") shape.subfolders = value;
-        else if (option == "--files") shape.filesPerFolder = value;
-        else if (option == "--runs") runs = value;
+        if (readShapeOption(shape, option, value)) continue;
+        if (option == "--runs") runs = value;
         else if (option == "--label") label = argv[i + 1];
     }
     if (runs < 1 || shape.subfolders < 0) return 2;
