@@ -105,6 +105,8 @@ print_walks() { # shape-name results-file folders
     function row(label, k, note) {
       if (has(k)) printf "  %-44s %9.0f %9.3f   %s\n", label, n[k] / t[k], t[k], note
     }
+    # A reference walk, with what the product takes against it.
+    function versus(label, k, product) { row(label, k, sprintf("product takes %.2fx its time", q(product, k))) }
     function least(a, b, c, d,    best) {
       best = a; if (has(b) && (!has(best) || t[b] < t[best])) best = b
       if (has(c) && (!has(best) || t[c] < t[best])) best = c
@@ -123,10 +125,10 @@ print_walks() { # shape-name results-file folders
       row("CountFiles, no pump", "count_product_no_pump", "")
       row("8-bit walk, pump per file (baseline)", "count_baseline",
           sprintf("product %.1fx faster (target >= %dx)", q("count_baseline", "count_product"), deep ? 3 : 10))
-      row("bare FindFirstFileExW walk", "count_bare_walk", sprintf("product takes %.2fx its time", q("count_product", "count_bare_walk")))
-      row("bare handle walk, FileIdBothDirectoryInfo", "count_handle_idboth", sprintf("product takes %.2fx its time", q("count_product", "count_handle_idboth")))
-      row("bare handle walk, FileFullDirectoryInfo", "count_handle_full", sprintf("product takes %.2fx its time", q("count_product", "count_handle_full")))
-      row("bare NtQueryDirectoryFile, relative opens", "count_native", sprintf("product takes %.2fx its time", q("count_product", "count_native")))
+      versus("bare FindFirstFileExW walk", "count_bare_walk", "count_product")
+      versus("bare handle walk, FileIdBothDirectoryInfo", "count_handle_idboth", "count_product")
+      versus("bare handle walk, FileFullDirectoryInfo", "count_handle_full", "count_product")
+      versus("bare NtQueryDirectoryFile, relative opens", "count_native", "count_product")
       row("host find -type f", "host_find",
           sprintf("product %.1fx slower%s", q("count_product", "host_find"), deep ? "" : " (target <= 4x)"))
       printf " Purging\n"
@@ -136,11 +138,11 @@ print_walks() { # shape-name results-file folders
           sprintf("pump and progress cost %+.1f%%", 100 * (q("purge_product", "purge_product_no_pump") - 1)))
       row("bare DeleteFileW walk", "purge_bare_walk",
           sprintf("product %.2fx faster (target >= %.1fx)", q("purge_bare_walk", "purge_product"), deep ? 1.2 : 1.5))
-      row("DeleteFileW over a known list, no walk", "purge_bare_list", sprintf("product takes %.2fx its time", q("purge_product", "purge_bare_list")))
-      row("handle walk, open + FileDispositionInfo", "purge_disposition", sprintf("product takes %.2fx its time", q("purge_product", "purge_disposition")))
-      row("handle walk, open delete-on-close", "purge_delete_on_close", sprintf("product takes %.2fx its time", q("purge_product", "purge_delete_on_close")))
-      row("handle walk, POSIX disposition", "purge_posix_disposition", sprintf("product takes %.2fx its time", q("purge_product", "purge_posix_disposition")))
-      row("NtOpenFile relative, delete-on-close", "purge_native", sprintf("product takes %.2fx its time", q("purge_product", "purge_native")))
+      versus("DeleteFileW over a known list, no walk", "purge_bare_list", "purge_product")
+      versus("handle walk, open + FileDispositionInfo", "purge_disposition", "purge_product")
+      versus("handle walk, open delete-on-close", "purge_delete_on_close", "purge_product")
+      versus("handle walk, POSIX disposition", "purge_posix_disposition", "purge_product")
+      versus("NtOpenFile relative, delete-on-close", "purge_native", "purge_product")
       row("8-bit walk, pump per file (baseline)", "purge_baseline", sprintf("product %.1fx faster", q("purge_baseline", "purge_product")))
       row("host rm -rf", "host_rm", sprintf("product %.1fx slower", q("purge_product", "host_rm")))
       if (missing != "") printf "  not available on this system:%s\n", missing
