@@ -1,7 +1,5 @@
 #include "platform/toolkit/win32/NativeControl.h"
 
-#include <commctrl.h>
-
 #include <stdexcept>
 
 #include "platform/toolkit/Application.h"
