@@ -1,5 +1,8 @@
 #include "engine/RegistryOps.h"
 
+#include <optional>
+#include <vector>
+
 #include "engine/CleanerError.h"
 #include "engine/StatusWords.h"
 
@@ -7,49 +10,119 @@ namespace tv::engine {
 
 namespace {
 
-// The system opens the hive itself for an empty path: such a path names no key of ours.
-bool namesAKey(const std::string& path) { return !path.empty() && path.front() != '\\'; }
+// Rights to remove a key that refuses full access: enough to tell a link and to delete it.
+constexpr std::uint32_t kKeyDeleteOnly = 0x10001; // DELETE | KEY_QUERY_VALUE
 
-bool keyExists(PlatformServices& platform, const std::string& path) {
-    return namesAKey(path) && static_cast<bool>(platform.openKey(Hive::CurrentUser, path, kKeyReadExistence));
+// A key named as the path above it and its own name.
+struct KeyPlace {
+    std::string parent;
+    std::string name;
+};
+
+// Nothing for a path that names no key: empty or only separators (the system would open the
+// hive itself), a leading separator or an empty name inside (the system refuses those).
+std::optional<KeyPlace> placeOf(const std::string& path) {
+    const size_t end = path.find_last_not_of('\\');
+    if (end == std::string::npos || path.front() == '\\') return std::nullopt;
+    const std::string trimmed = path.substr(0, end + 1); // trailing separators, as the system drops them
+    if (trimmed.find("\\\\") != std::string::npos) return std::nullopt;
+    const size_t cut = trimmed.rfind('\\');
+    if (cut == std::string::npos) return KeyPlace{"", trimmed};
+    return KeyPlace{trimmed.substr(0, cut), trimmed.substr(cut + 1)};
+}
+
+// The key's parent, opened once through the path as the system resolves it.
+RegKey openParent(PlatformServices& platform, Hive hive, const KeyPlace& place) {
+    if (RegKey parent = platform.openKey(hive, place.parent, kKeyAllAccess)) return parent;
+    return platform.openKey(hive, place.parent, kKeyReadExistence);
+}
+
+bool subkeyExists(PlatformServices& platform, const RegKey& parent, const std::string& name) {
+    return parent && static_cast<bool>(platform.openSubkey(parent, name, kKeyReadExistence));
+}
+
+// Deletes `name` below `parent` with everything below it. Every key is opened as itself
+// through its parent's handle and deleted through that handle; a link is deleted as a link
+// and never entered. Indices are walked downwards, so that a deletion never shifts an index
+// still to visit; an explicit stack holds the depth.
+bool deleteSubkeyTree(PlatformServices& platform, const RegKey& parent, const std::string& name) {
+    struct Level {
+        RegKey key;
+        std::uint32_t next; // subkeys at indices below this one are still to visit
+        std::uint32_t nameChars;
+    };
+    std::vector<Level> stack;
+    const auto enter = [&](const RegKey& from, const std::string& child) {
+        RegKey key = platform.openSubkey(from, child, kKeyAllAccess);
+        const bool listable = static_cast<bool>(key);
+        if (!listable) key = platform.openSubkey(from, child, kKeyDeleteOnly);
+        if (!key) return;
+        if (platform.isLink(key) || !listable) {
+            platform.deleteOpenKey(key);
+            return;
+        }
+        const auto info = platform.queryKeyInfo(key);
+        stack.push_back({std::move(key), info ? info->subkeyCount : 0, info ? info->longestSubkeyName + 1 : 0});
+    };
+
+    enter(parent, name);
+    while (!stack.empty()) {
+        Level& level = stack.back();
+        if (level.next == 0) {
+            platform.deleteOpenKey(level.key);
+            stack.pop_back();
+            continue;
+        }
+        --level.next;
+        if (auto child = platform.enumSubkey(level.key, level.next, level.nameChars)) enter(level.key, *child);
+    }
+    return !subkeyExists(platform, parent, name);
+}
+
+// A key stands empty: a plain key, no subkey, no value.
+bool standsEmpty(PlatformServices& platform, const RegKey& key) {
+    if (platform.isLink(key)) return false;
+    const auto info = platform.queryKeyInfo(key);
+    return info && info->subkeyCount == 0 && info->valueCount == 0;
 }
 
 } // namespace
 
-void DeleteKeyWithSubkeys(PlatformServices& platform, Hive hive, const std::string& path) {
-    if (!namesAKey(path)) return; // never the whole hive
-    {
-        RegKey key = platform.openKey(hive, path, kKeyAllAccess);
-        if (key) {
-            if (auto info = platform.queryKeyInfo(key)) {
-                // Downwards, so that a deletion never shifts an index still to visit.
-                for (std::uint32_t i = info->subkeyCount; i-- > 0;) {
-                    auto name = platform.enumSubkey(key, i, info->longestSubkeyName + 1);
-                    if (name) DeleteKeyWithSubkeys(platform, hive, path + "\\" + *name);
-                }
-            }
-        }
-    } // the key's handle is closed before the key itself is deleted
-    platform.deleteKey(hive, path);
+bool DeleteKeyWithSubkeys(PlatformServices& platform, Hive hive, const std::string& path) {
+    const auto place = placeOf(path);
+    if (!place) return false; // never the whole hive
+    const RegKey parent = openParent(platform, hive, *place);
+    if (!subkeyExists(platform, parent, place->name)) return true;
+    return deleteSubkeyTree(platform, parent, place->name);
 }
 
 std::string ResetRegKey(PlatformServices& platform, const std::string& path) {
-    if (!keyExists(platform, path)) return kNotPresent;
-    DeleteKeyWithSubkeys(platform, Hive::CurrentUser, path);
-    RegKey created = platform.createKey(Hive::CurrentUser, path);
+    const auto place = placeOf(path);
+    if (!place) return kNotPresent;
+    const RegKey parent = openParent(platform, Hive::CurrentUser, *place);
+    if (!subkeyExists(platform, parent, place->name)) return kNotPresent;
+    deleteSubkeyTree(platform, parent, place->name);
+    // Created as itself: a link that would not go is opened, never written through.
+    const RegKey created = platform.createSubkey(parent, place->name);
     if (!created) throw CleanerError("Failed to create key " + path);
-    return kCleaned;
+    return standsEmpty(platform, created) ? kCleaned : kImpossible;
 }
 
 std::string DeleteRegValue(PlatformServices& platform, const std::string& path, const std::string& valueName) {
-    if (!keyExists(platform, path)) return kNotPresent;
-    if (RegKey key = platform.openKey(Hive::CurrentUser, path, kKeyAllAccess)) platform.deleteValue(key, valueName);
-    return kCleaned;
+    const auto place = placeOf(path);
+    if (!place) return kNotPresent;
+    const RegKey parent = openParent(platform, Hive::CurrentUser, *place);
+    if (!subkeyExists(platform, parent, place->name)) return kNotPresent;
+    if (RegKey key = platform.openSubkey(parent, place->name, kKeyAllAccess); key && !platform.isLink(key))
+        platform.deleteValue(key, valueName);
+    // The value as every program reads it: behind a link that was left alone, it is still there.
+    const RegKey seen = platform.openKey(Hive::CurrentUser, path, kKeyReadExistence);
+    return seen && platform.hasValue(seen, valueName) ? kImpossible : kCleaned;
 }
 
 void WriteRegString(PlatformServices& platform, const std::string& path, const std::string& valueName,
                     const std::string& text) {
-    if (!keyExists(platform, path)) return;
+    if (!placeOf(path) || !platform.openKey(Hive::CurrentUser, path, kKeyReadExistence)) return;
     RegKey key = platform.createKey(Hive::CurrentUser, path);
     if (!key || !platform.setStringValue(key, valueName, text))
         throw CleanerError("Failed to set data for '" + valueName + "'");

@@ -2,6 +2,10 @@
 // The registry operations of the cleaning tasks and of the start page. All work below
 // HKEY_CURRENT_USER and act only on a key that exists when they are called; an empty path
 // counts as no key, never as the hive.
+//
+// The path above a key is resolved as the system resolves it, once; from there on every key
+// is opened relative to its parent's handle as itself, so that a registry link planted by
+// another program is removed as a link and never leads a deletion out of the target.
 
 #include <string>
 
@@ -9,22 +13,25 @@
 
 namespace tv::engine {
 
-// Deletes the key with everything below it and creates it again, empty. "Nettoyé", or
+// Deletes the key with everything below it and creates it again, empty. "Nettoyé" when the
+// key stands empty afterwards, "Nettoyage impossible" when something stayed in it, or
 // "Non présent sur le système" when the key is absent (then nothing is created).
 // Raises CleanerError "Failed to create key <path>" when it cannot be created again.
 std::string ResetRegKey(PlatformServices& platform, const std::string& path);
 
-// Deletes one value. "Nettoyé" (even when the value was not there), or
-// "Non présent sur le système" when the key is absent.
+// Deletes one value. "Nettoyé" when the value is not there afterwards (even when it never
+// was), "Nettoyage impossible" when it still is, or "Non présent sur le système" when the
+// key is absent. A key that is a link is not written through.
 std::string DeleteRegValue(PlatformServices& platform, const std::string& path, const std::string& valueName);
 
 // Writes a plain string value into an existing key; does nothing when the key is absent.
+// A link leads the write where it points, as any program's write would.
 // Raises CleanerError "Failed to set data for '<name>'" when the write is refused.
 void WriteRegString(PlatformServices& platform, const std::string& path, const std::string& valueName,
                     const std::string& text);
 
-// Deletes a key and its subkeys, deepest first, as far as the registry lets it. A path that
-// names no key (empty, or from the hive's root) deletes nothing.
-void DeleteKeyWithSubkeys(PlatformServices& platform, Hive hive, const std::string& path);
+// Deletes a key and its subkeys, deepest first, as far as the registry lets it; true when
+// the key is gone. A path that names no key (empty, or from the hive's root) deletes nothing.
+bool DeleteKeyWithSubkeys(PlatformServices& platform, Hive hive, const std::string& path);
 
 } // namespace tv::engine

@@ -74,23 +74,7 @@ private:
 struct RegKeyInfo {
     std::uint32_t subkeyCount = 0;
     std::uint32_t longestSubkeyName = 0; // in characters, without the terminator
-};
-
-struct FolderEntry {
-    std::string name;
-    std::uint32_t attributes = 0;
-    bool isFolder() const { return (attributes & attr::kDirectory) != 0; }
-    bool isReparsePoint() const { return (attributes & attr::kReparsePoint) != 0; }
-};
-
-// An open folder enumeration; closing it is the destructor's job.
-class FolderEnumeration {
-public:
-    virtual ~FolderEnumeration() = default;
-    // The current entry is valid right after opening; next() moves on and says whether
-    // there is one. A failure of the system's "find next" ends the enumeration too.
-    virtual const FolderEntry& current() const = 0;
-    virtual bool next() = 0;
+    std::uint32_t valueCount = 0;
 };
 
 // --- the folder walks: entries reached through handles, never through a path resolved again ---
@@ -196,17 +180,26 @@ public:
     virtual ~PlatformServices() = default;
 
     // --- registry ---
+    // Opens a key by its path, resolved as the system resolves it: a registry link on the
+    // way, or the key itself when it is one, is followed. The empty path opens the hive.
     virtual RegKey openKey(Hive hive, const std::string& path, std::uint32_t access) = 0;
     // Opens the key, creating it (and missing parents) when absent; empty RegKey on failure.
     virtual RegKey createKey(Hive hive, const std::string& path) = 0;
+    // Opens one subkey, named by a single name, relative to an open key and as itself: a
+    // registry link is opened as the link, never followed.
+    virtual RegKey openSubkey(const RegKey& parent, const std::string& name, std::uint32_t access) = 0;
+    // The same, creating a plain key when there is none of that name (full access).
+    virtual RegKey createSubkey(const RegKey& parent, const std::string& name) = 0;
+    // Whether the key behind this handle is a registry link (a handle opened as itself).
+    virtual bool isLink(const RegKey& key) = 0;
     virtual std::optional<RegKeyInfo> queryKeyInfo(const RegKey& key) = 0;
     // The name of the subkey at that index, or nothing; bufferChars counts the terminator.
     virtual std::optional<std::string> enumSubkey(const RegKey& key, std::uint32_t index,
                                                   std::uint32_t bufferChars) = 0;
-    // Deletes one key that has no subkeys.
-    virtual bool deleteKey(Hive hive, const std::string& path) = 0;
-    // Deletes a key with every subkey and value below it.
-    virtual bool deleteKeyTree(Hive hive, const std::string& path) = 0;
+    // Deletes the key behind this handle, never another one of its name: a link goes as a
+    // link. Fails for a key that still has subkeys.
+    virtual bool deleteOpenKey(const RegKey& key) = 0;
+    virtual bool hasValue(const RegKey& key, const std::string& valueName) = 0;
     virtual bool deleteValue(const RegKey& key, const std::string& valueName) = 0;
     // Writes a REG_SZ value, replacing a value of that name whatever its type.
     virtual bool setStringValue(const RegKey& key, const std::string& valueName,
@@ -217,11 +210,6 @@ public:
     virtual std::string specialFolderPath(int csidl) = 0; // empty on failure
     virtual std::string tempFolderPath() = 0;             // with its trailing backslash; empty on failure
     virtual std::string programFolder() = 0;              // with its trailing backslash
-    // Starts an enumeration of `pattern` (a folder path followed by "*.*"); null when it
-    // cannot be started.
-    virtual std::unique_ptr<FolderEnumeration> enumerateFolder(const std::string& pattern) = 0;
-    virtual bool deleteFile(const std::string& path) = 0;
-    virtual bool removeFolder(const std::string& path) = 0;
     // Opens the folder a walk starts from: the path made absolute once, in the form that
     // takes every character literally. Null when it cannot be opened.
     virtual std::unique_ptr<EntryHandle> openFolderHandle(const std::string& path) = 0;

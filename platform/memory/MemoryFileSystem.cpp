@@ -275,51 +275,6 @@ bool MemoryFileSystem::erase(Node& node) {
     return true;
 }
 
-// --- the old enumeration by pattern, and deletion by path ---
-
-class MemoryFileSystem::Enumeration : public FolderEnumeration {
-public:
-    Enumeration(MemoryFileSystem& fs, const Node& folder) : fs_(fs) {
-        entries_.push_back({".", attr::kDirectory});
-        entries_.push_back({"..", attr::kDirectory});
-        for (const auto& c : folder.children) entries_.push_back({c->name, c->attributes});
-        failAfter_ = folder.failEnumerationAfter;
-        if (++fs_.openEnumerations_ > fs_.mostOpen_) fs_.mostOpen_ = fs_.openEnumerations_;
-    }
-    ~Enumeration() override { --fs_.openEnumerations_; }
-    const FolderEntry& current() const override { return entries_[index_]; }
-    bool next() override {
-        if (failAfter_ >= 0 && static_cast<int>(index_) + 1 >= failAfter_) return false;
-        if (index_ + 1 >= entries_.size()) return false;
-        ++index_;
-        return true;
-    }
-
-private:
-    MemoryFileSystem& fs_;
-    std::vector<FolderEntry> entries_; // a snapshot, as a directory listing is
-    size_t index_ = 0;
-    int failAfter_ = -1;
-};
-
-std::unique_ptr<FolderEnumeration> MemoryFileSystem::enumerate(const std::string& pattern) {
-    std::string folder = pattern;
-    if (folder.size() >= 3 && folder.compare(folder.size() - 3, 3, "*.*") == 0) folder.resize(folder.size() - 3);
-    Node* node = resolve(folder, true);
-    if (!node || !node->isFolder() || node->unreadable) return nullptr;
-    return std::make_unique<Enumeration>(*this, *node);
-}
-
-bool MemoryFileSystem::deleteFile(const std::string& path) {
-    Node* node = resolve(path, true); // a name resolved again follows what it meets
-    return node && !node->isFolder() && erase(*node);
-}
-
-bool MemoryFileSystem::removeFolder(const std::string& path) {
-    Node* node = find(path);
-    return node && node->isFolder() && erase(*node);
-}
-
 // --- handles ---
 
 class MemoryFileSystem::Handle : public EntryHandle {

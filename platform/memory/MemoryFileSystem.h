@@ -79,20 +79,14 @@ public:
     std::function<void(const std::string& path)> beforeOpen;
 
     // --- the operations behind PlatformServices ---
-    std::unique_ptr<FolderEnumeration> enumerate(const std::string& pattern);
-    bool deleteFile(const std::string& path);
-    bool removeFolder(const std::string& path);
     std::unique_ptr<EntryHandle> openFolderHandle(const std::string& path);
 
-    int openEnumerations() const { return openEnumerations_; }
-    int mostOpenEnumerations() const { return mostOpen_; }
     int openHandles() const { return openHandles_; }
     int mostOpenHandles() const { return mostOpenHandles_; }
     std::vector<std::string> deleted; // paths of the files deleted, in order
     std::vector<std::string> removed; // paths of the folders removed, in order
 
 private:
-    class Enumeration;
     class PathCache {
     public:
         void build(const Node& node, const Node* root, std::string& into);
@@ -118,8 +112,6 @@ private:
     mutable PathCache paths_;
     mutable PathCache finalPaths_;
     std::uint64_t nextId_ = 1;
-    int openEnumerations_ = 0;
-    int mostOpen_ = 0;
     int openHandles_ = 0;
     int mostOpenHandles_ = 0;
 };

@@ -36,14 +36,22 @@ RegKey MemoryPlatform::createKey(Hive hive, const std::string& path) {
     return id ? RegKey(this, *id) : RegKey();
 }
 
+RegKey MemoryPlatform::openSubkey(const RegKey& parent, const std::string& name, std::uint32_t access) {
+    auto id = registry.openSubkey(parent.id(), name, access);
+    return id ? RegKey(this, *id) : RegKey();
+}
+
+RegKey MemoryPlatform::createSubkey(const RegKey& parent, const std::string& name) {
+    auto id = registry.createSubkey(parent.id(), name);
+    return id ? RegKey(this, *id) : RegKey();
+}
+
 std::optional<RegKeyInfo> MemoryPlatform::queryKeyInfo(const RegKey& key) { return registry.queryInfo(key.id()); }
 
 std::optional<std::string> MemoryPlatform::enumSubkey(const RegKey& key, std::uint32_t index, std::uint32_t bufferChars) {
     return registry.enumSubkey(key.id(), index, bufferChars);
 }
 
-bool MemoryPlatform::deleteKey(Hive hive, const std::string& path) { return registry.deleteKey(hive, path); }
-bool MemoryPlatform::deleteKeyTree(Hive hive, const std::string& path) { return registry.deleteTree(hive, path); }
 bool MemoryPlatform::deleteValue(const RegKey& key, const std::string& valueName) {
     return registry.deleteValue(key.id(), valueName);
 }
@@ -57,10 +65,6 @@ void MemoryPlatform::closeKey(std::uintptr_t id) { registry.close(id); }
 std::string MemoryPlatform::specialFolderPath(int csidl) {
     auto it = specialFolders.find(csidl);
     return it == specialFolders.end() ? std::string() : it->second;
-}
-
-std::unique_ptr<FolderEnumeration> MemoryPlatform::enumerateFolder(const std::string& pattern) {
-    return files.enumerate(pattern);
 }
 
 // --- what a folder really is ---

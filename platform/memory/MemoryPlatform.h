@@ -115,10 +115,15 @@ public:
     // --- PlatformServices ---
     RegKey openKey(Hive hive, const std::string& path, std::uint32_t access) override;
     RegKey createKey(Hive hive, const std::string& path) override;
+    RegKey openSubkey(const RegKey& parent, const std::string& name, std::uint32_t access) override;
+    RegKey createSubkey(const RegKey& parent, const std::string& name) override;
+    bool isLink(const RegKey& key) override { return registry.isLink(key.id()); }
     std::optional<RegKeyInfo> queryKeyInfo(const RegKey& key) override;
     std::optional<std::string> enumSubkey(const RegKey& key, std::uint32_t index, std::uint32_t bufferChars) override;
-    bool deleteKey(Hive hive, const std::string& path) override;
-    bool deleteKeyTree(Hive hive, const std::string& path) override;
+    bool deleteOpenKey(const RegKey& key) override { return registry.deleteKey(key.id()); }
+    bool hasValue(const RegKey& key, const std::string& valueName) override {
+        return registry.hasValue(key.id(), valueName);
+    }
     bool deleteValue(const RegKey& key, const std::string& valueName) override;
     bool setStringValue(const RegKey& key, const std::string& valueName, const std::string& text) override;
     void closeKey(std::uintptr_t id) override;
@@ -126,9 +131,6 @@ public:
     std::string specialFolderPath(int csidl) override;
     std::string tempFolderPath() override { return tempPath; }
     std::string programFolder() override { return programPath; }
-    std::unique_ptr<FolderEnumeration> enumerateFolder(const std::string& pattern) override;
-    bool deleteFile(const std::string& path) override { return files.deleteFile(path); }
-    bool removeFolder(const std::string& path) override { return files.removeFolder(path); }
     std::unique_ptr<EntryHandle> openFolderHandle(const std::string& path) override {
         return files.openFolderHandle(path);
     }

@@ -5,6 +5,12 @@
 
 namespace tv::memory {
 
+namespace {
+// The system gives up on a chain of links after a few dozen; a loop ends the same way.
+constexpr int kMostLinkHops = 32;
+constexpr std::uint32_t kDeleteRight = 0x10000;
+} // namespace
+
 std::string lowerAscii(std::string text) {
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -53,31 +59,70 @@ MemoryRegistry::Key* MemoryRegistry::root(Hive hive) const {
     return hive == Hive::CurrentUser ? currentUser_.get() : localMachine_.get();
 }
 
-MemoryRegistry::Key& MemoryRegistry::ensure(Hive hive, const std::string& path) {
-    if (!validKeyPath(path)) throw std::invalid_argument("the system refuses the key path " + path);
+MemoryRegistry::Key* MemoryRegistry::resolve(Hive hive, const std::string& path, bool followLast, bool create,
+                                             int hops) {
+    if (!validKeyPath(path) || hops > kMostLinkHops) return nullptr;
     Key* key = root(hive);
-    for (const auto& part : splitKeyPath(path)) {
-        Key* next = key->findSubkey(part);
+    const auto parts = splitKeyPath(path);
+    for (size_t i = 0; i < parts.size(); ++i) {
+        Key* next = key->findSubkey(parts[i]);
         if (!next) {
-            auto created = std::make_unique<Key>();
-            created->name = part;
-            created->parent = key;
-            next = created.get();
-            key->subkeys.push_back(std::move(created));
+            if (!create) return nullptr;
+            auto made = std::make_unique<Key>();
+            made->name = parts[i];
+            made->parent = key;
+            next = made.get();
+            key->subkeys.push_back(std::move(made));
+        }
+        if (next->link && (i + 1 < parts.size() || followLast)) {
+            next = resolve(next->link->hive, next->link->path, true, false, hops + 1);
+            if (!next) return nullptr;
         }
         key = next;
     }
+    return key;
+}
+
+MemoryRegistry::Key& MemoryRegistry::ensure(Hive hive, const std::string& path) {
+    if (!validKeyPath(path)) throw std::invalid_argument("the system refuses the key path " + path);
+    Key* key = resolve(hive, path, true, true, 0);
+    if (!key) throw std::invalid_argument("a link on the way leads nowhere: " + path);
     return *key;
 }
 
+MemoryRegistry::Key& MemoryRegistry::link(Hive hive, const std::string& path, Hive targetHive,
+                                          const std::string& targetPath) {
+    auto parts = splitKeyPath(path);
+    if (parts.empty() || !validKeyPath(path)) throw std::invalid_argument("no link at the hive itself");
+    const std::string name = parts.back();
+    parts.pop_back();
+    std::string parentPath;
+    for (const auto& p : parts) parentPath += (parentPath.empty() ? "" : "\\") + p;
+    Key& parent = ensure(hive, parentPath);
+    if (parent.findSubkey(name)) throw std::invalid_argument("a key is already there: " + path);
+    auto made = std::make_unique<Key>();
+    made->name = name;
+    made->parent = &parent;
+    made->link = LinkTarget{targetHive, targetPath};
+    parent.subkeys.push_back(std::move(made));
+    return *parent.subkeys.back();
+}
+
 MemoryRegistry::Key* MemoryRegistry::find(Hive hive, const std::string& path) const {
-    if (!validKeyPath(path)) return nullptr;
-    Key* key = root(hive);
-    for (const auto& part : splitKeyPath(path)) {
-        key = key->findSubkey(part);
-        if (!key) return nullptr;
-    }
-    return key;
+    return const_cast<MemoryRegistry*>(this)->resolve(hive, path, false, false, 0);
+}
+
+void MemoryRegistry::remove(Hive hive, const std::string& path) {
+    Key* key = find(hive, path);
+    if (key && key->parent) remove(key);
+}
+
+void MemoryRegistry::remove(Key* key) {
+    auto& siblings = key->parent->subkeys;
+    auto it = std::find_if(siblings.begin(), siblings.end(), [&](const auto& k) { return k.get() == key; });
+    key->deleted = true;
+    deleted_.push_back(std::move(*it));
+    siblings.erase(it);
 }
 
 void MemoryRegistry::setValue(Hive hive, const std::string& path, const std::string& name, RegValue value) {
@@ -109,8 +154,10 @@ size_t MemoryRegistry::valueCount(Hive hive, const std::string& path) const {
     return key ? key->values.size() : 0;
 }
 
-std::string MemoryRegistry::describe(Hive hive, const std::string& path) {
-    return (hive == Hive::CurrentUser ? "HKCU\\" : "HKLM\\") + path;
+std::string MemoryRegistry::pathOf(const Key& key) const {
+    std::string path;
+    for (const Key* k = &key; k->parent; k = k->parent) path = k->name + (path.empty() ? "" : "\\" + path);
+    return path;
 }
 
 bool MemoryRegistry::flagged(const std::set<std::string>& set, const std::string& path) const {
@@ -118,82 +165,99 @@ bool MemoryRegistry::flagged(const std::set<std::string>& set, const std::string
     return std::any_of(set.begin(), set.end(), [&](const std::string& p) { return lowerAscii(p) == wanted; });
 }
 
-std::optional<std::uintptr_t> MemoryRegistry::open(Hive hive, const std::string& path, std::uint32_t access) {
-    calls.push_back("open " + describe(hive, path));
-    if (!find(hive, path)) return std::nullopt;
-    if (access == kKeyAllAccess && flagged(denyFullAccess, path)) return std::nullopt;
+bool MemoryRegistry::flagged(const std::set<std::string>& set, const Key& key) const {
+    return flagged(set, pathOf(key));
+}
+
+std::optional<std::uintptr_t> MemoryRegistry::hand(Key* key, std::uint32_t access) {
+    if (!key || key->deleted) return std::nullopt;
+    if (access == kKeyAllAccess && flagged(denyFullAccess, *key)) return std::nullopt;
     const std::uintptr_t id = nextHandle_++;
-    handles_[id] = {hive, path, access};
+    handles_[id] = {key, access};
     return id;
+}
+
+MemoryRegistry::Key* MemoryRegistry::live(std::uintptr_t handle) const {
+    auto it = handles_.find(handle);
+    if (it == handles_.end() || it->second.key->deleted) return nullptr;
+    return it->second.key;
+}
+
+std::optional<std::uintptr_t> MemoryRegistry::open(Hive hive, const std::string& path, std::uint32_t access) {
+    return hand(resolve(hive, path, true, false, 0), access);
 }
 
 std::optional<std::uintptr_t> MemoryRegistry::create(Hive hive, const std::string& path) {
-    calls.push_back("create " + describe(hive, path));
     if (!validKeyPath(path)) return std::nullopt;
-    if (flagged(denyFullAccess, path)) return std::nullopt;
-    if (!find(hive, path) && flagged(denyCreate, path)) return std::nullopt;
-    ensure(hive, path);
-    const std::uintptr_t id = nextHandle_++;
-    handles_[id] = {hive, path, kKeyAllAccess};
-    return id;
+    if (!resolve(hive, path, true, false, 0)) {
+        const std::string where = path.substr(0, path.find_last_not_of('\\') + 1);
+        if (flagged(denyCreate, where) || flagged(denyFullAccess, where)) return std::nullopt;
+    }
+    return hand(resolve(hive, path, true, true, 0), kKeyAllAccess);
 }
 
-MemoryRegistry::Key* MemoryRegistry::keyOf(std::uintptr_t handle) const {
-    auto it = handles_.find(handle);
-    if (it == handles_.end()) return nullptr;
-    return find(it->second.hive, it->second.path);
+std::optional<std::uintptr_t> MemoryRegistry::openSubkey(std::uintptr_t parent, const std::string& name,
+                                                         std::uint32_t access) {
+    Key* key = live(parent);
+    if (!key || name.empty() || name.find('\\') != std::string::npos) return std::nullopt;
+    return hand(key->findSubkey(name), access);
+}
+
+std::optional<std::uintptr_t> MemoryRegistry::createSubkey(std::uintptr_t parent, const std::string& name) {
+    Key* key = live(parent);
+    if (!key || name.empty() || name.find('\\') != std::string::npos) return std::nullopt;
+    if (Key* existing = key->findSubkey(name)) return hand(existing, kKeyAllAccess);
+    const std::string where = (key->parent ? pathOf(*key) + "\\" : std::string()) + name;
+    if (flagged(denyCreate, where) || flagged(denyFullAccess, where)) return std::nullopt;
+    auto made = std::make_unique<Key>();
+    made->name = name;
+    made->parent = key;
+    key->subkeys.push_back(std::move(made));
+    return hand(key->subkeys.back().get(), kKeyAllAccess);
+}
+
+bool MemoryRegistry::isLink(std::uintptr_t handle) const {
+    const Key* key = live(handle);
+    return key && key->link;
 }
 
 std::optional<RegKeyInfo> MemoryRegistry::queryInfo(std::uintptr_t handle) const {
-    Key* key = keyOf(handle);
-    if (!key || flagged(failQueryInfo, handles_.at(handle).path)) return std::nullopt;
+    Key* key = live(handle);
+    if (!key || flagged(failQueryInfo, *key)) return std::nullopt;
     RegKeyInfo info;
     info.subkeyCount = static_cast<std::uint32_t>(key->subkeys.size());
     for (const auto& k : key->subkeys)
         info.longestSubkeyName = std::max(info.longestSubkeyName, static_cast<std::uint32_t>(k->name.size()));
+    info.valueCount = static_cast<std::uint32_t>(key->values.size());
     return info;
 }
 
 std::optional<std::string> MemoryRegistry::enumSubkey(std::uintptr_t handle, std::uint32_t index,
                                                       std::uint32_t bufferChars) const {
-    Key* key = keyOf(handle);
-    if (!key || flagged(failEnum, handles_.at(handle).path)) return std::nullopt;
+    Key* key = live(handle);
+    if (!key || flagged(failEnum, *key)) return std::nullopt;
     if (index >= key->subkeys.size()) return std::nullopt;
     const std::string& name = key->subkeys[index]->name;
     if (name.size() + 1 > bufferChars) return std::nullopt; // ERROR_MORE_DATA
     return name;
 }
 
-bool MemoryRegistry::deleteKey(Hive hive, const std::string& path) {
-    calls.push_back("delete " + describe(hive, path));
-    Key* key = find(hive, path);
-    if (!key || !key->parent || !key->subkeys.empty() || flagged(denyDelete, path)) return false;
-    auto& siblings = key->parent->subkeys;
-    siblings.erase(std::find_if(siblings.begin(), siblings.end(),
-                                [&](const std::unique_ptr<Key>& k) { return k.get() == key; }));
+bool MemoryRegistry::deleteKey(std::uintptr_t handle) {
+    Key* key = live(handle);
+    if (!key || !key->parent || !key->subkeys.empty()) return false;
+    if ((handles_.at(handle).access & kDeleteRight) == 0 || flagged(denyDelete, *key)) return false;
+    remove(key);
     return true;
 }
 
-bool MemoryRegistry::deleteTree(Hive hive, const std::string& path) {
-    calls.push_back("deletetree " + describe(hive, path));
-    Key* key = find(hive, path);
-    if (!key || !key->parent) return false;
-    // Depth first, as the system does; a refused subkey keeps its branch.
-    bool all = true;
-    std::vector<std::string> names;
-    for (const auto& k : key->subkeys) names.push_back(k->name);
-    for (const auto& n : names) all = deleteTree(hive, path + "\\" + n) && all;
-    if (!all || flagged(denyDelete, path)) return false;
-    auto& siblings = key->parent->subkeys;
-    siblings.erase(std::find_if(siblings.begin(), siblings.end(),
-                                [&](const std::unique_ptr<Key>& k) { return k.get() == key; }));
-    return true;
+bool MemoryRegistry::hasValue(std::uintptr_t handle, const std::string& name) const {
+    const Key* key = live(handle);
+    return key && key->findValue(name);
 }
 
 bool MemoryRegistry::deleteValue(std::uintptr_t handle, const std::string& name) {
-    Key* key = keyOf(handle);
+    Key* key = live(handle);
     if (!key) return false;
-    calls.push_back("deletevalue " + describe(handles_.at(handle).hive, handles_.at(handle).path) + " " + name);
     auto it = std::find_if(key->values.begin(), key->values.end(),
                            [&](const auto& v) { return equalsNoCase(v.first, name); });
     if (it == key->values.end()) return false;
@@ -202,12 +266,14 @@ bool MemoryRegistry::deleteValue(std::uintptr_t handle, const std::string& name)
 }
 
 bool MemoryRegistry::setString(std::uintptr_t handle, const std::string& name, const std::string& text) {
-    Key* key = keyOf(handle);
-    if (!key) return false;
-    const Handle& h = handles_.at(handle);
-    calls.push_back("setvalue " + describe(h.hive, h.path) + " " + name);
-    if (h.access != kKeyAllAccess || flagged(denyWrite, h.path)) return false;
-    setValue(h.hive, h.path, name, {kRegSz, text});
+    Key* key = live(handle);
+    if (!key || handles_.at(handle).access != kKeyAllAccess || flagged(denyWrite, *key)) return false;
+    for (auto& [n, v] : key->values)
+        if (equalsNoCase(n, name)) {
+            v = {kRegSz, text};
+            return true;
+        }
+    key->values.emplace_back(name, RegValue{kRegSz, text});
     return true;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// An in-memory registry of two hives: keys, typed values, failure injection, and the
-// handles it has given out, so that tests can prove none is left open.
+// An in-memory registry of two hives: keys, typed values, registry links, failure
+// injection, and the handles it has given out, so that tests can prove none is left open.
 
 #include <cstdint>
 #include <map>
@@ -24,11 +24,17 @@ struct RegValue {
 
 class MemoryRegistry {
 public:
+    struct LinkTarget {
+        Hive hive;
+        std::string path;
+    };
     struct Key {
         std::string name;
         std::vector<std::unique_ptr<Key>> subkeys; // in creation order
         std::vector<std::pair<std::string, RegValue>> values;
         Key* parent = nullptr;
+        std::optional<LinkTarget> link; // a registry link leads there
+        bool deleted = false;           // gone from the tree, still held by a handle
         Key* findSubkey(const std::string& name) const;
         const RegValue* findValue(const std::string& name) const;
     };
@@ -36,8 +42,15 @@ public:
     MemoryRegistry();
 
     // --- set-up and inspection for tests ---
-    // A path the system would refuse is a test's mistake: std::invalid_argument.
+    // Paths follow the links on their way, as the system does; the last name is taken as
+    // itself by find(). A path the system would refuse is a test's mistake:
+    // std::invalid_argument.
     Key& ensure(Hive hive, const std::string& path);
+    // Plants a registry link at `path` (its parent is made as needed) leading to a key
+    // that may or may not exist.
+    Key& link(Hive hive, const std::string& path, Hive targetHive, const std::string& targetPath);
+    // Takes the key at `path` away with everything below it, as another program would.
+    void remove(Hive hive, const std::string& path);
     Key* find(Hive hive, const std::string& path) const;
     bool exists(Hive hive, const std::string& path) const { return find(hive, path) != nullptr; }
     void setValue(Hive hive, const std::string& path, const std::string& name, RegValue value);
@@ -45,8 +58,8 @@ public:
     std::vector<std::string> subkeyNames(Hive hive, const std::string& path) const;
     size_t valueCount(Hive hive, const std::string& path) const;
 
-    // Failure injection, by key path (case-insensitive, whole path).
-    std::set<std::string> denyDelete;     // RegDeleteKey refuses the key
+    // Failure injection, by the path where the key really is (case-insensitive, whole path).
+    std::set<std::string> denyDelete;     // deleting the key is refused
     std::set<std::string> denyFullAccess; // opening or creating with full access fails
     std::set<std::string> denyCreate;     // creating the key fails
     std::set<std::string> denyWrite;      // writing a value fails
@@ -56,30 +69,36 @@ public:
     // --- the operations behind PlatformServices ---
     std::optional<std::uintptr_t> open(Hive hive, const std::string& path, std::uint32_t access);
     std::optional<std::uintptr_t> create(Hive hive, const std::string& path);
+    std::optional<std::uintptr_t> openSubkey(std::uintptr_t parent, const std::string& name, std::uint32_t access);
+    std::optional<std::uintptr_t> createSubkey(std::uintptr_t parent, const std::string& name);
+    bool isLink(std::uintptr_t handle) const;
     std::optional<RegKeyInfo> queryInfo(std::uintptr_t handle) const;
     std::optional<std::string> enumSubkey(std::uintptr_t handle, std::uint32_t index, std::uint32_t bufferChars) const;
-    bool deleteKey(Hive hive, const std::string& path);
-    bool deleteTree(Hive hive, const std::string& path);
+    bool deleteKey(std::uintptr_t handle);
+    bool hasValue(std::uintptr_t handle, const std::string& name) const;
     bool deleteValue(std::uintptr_t handle, const std::string& name);
     bool setString(std::uintptr_t handle, const std::string& name, const std::string& text);
     void close(std::uintptr_t handle);
 
     size_t openHandles() const { return handles_.size(); }
-    std::vector<std::string> calls; // "open HKCU\path", "delete HKCU\path", ...
 
 private:
     struct Handle {
-        Hive hive;
-        std::string path;
+        Key* key;
         std::uint32_t access;
     };
     Key* root(Hive hive) const;
-    Key* keyOf(std::uintptr_t handle) const;
-    static std::string describe(Hive hive, const std::string& path);
+    void remove(Key* key);
+    Key* resolve(Hive hive, const std::string& path, bool followLast, bool create, int hops);
+    Key* live(std::uintptr_t handle) const;
+    std::string pathOf(const Key& key) const;
     bool flagged(const std::set<std::string>& set, const std::string& path) const;
+    bool flagged(const std::set<std::string>& set, const Key& key) const;
+    std::optional<std::uintptr_t> hand(Key* key, std::uint32_t access);
 
     std::unique_ptr<Key> currentUser_;
     std::unique_ptr<Key> localMachine_;
+    std::vector<std::unique_ptr<Key>> deleted_;
     std::map<std::uintptr_t, Handle> handles_;
     std::uintptr_t nextHandle_ = 0x100;
 };

@@ -38,12 +38,6 @@ private:
     Handle handle_ = Traits::none();
 };
 
-struct FindTraits {
-    static HANDLE none() { return INVALID_HANDLE_VALUE; }
-    static void close(HANDLE h) { FindClose(h); }
-};
-using FindHandle = UniqueHandle<HANDLE, FindTraits>;
-
 struct KernelHandleTraits {
     static HANDLE none() { return INVALID_HANDLE_VALUE; }
     static void close(HANDLE h) { CloseHandle(h); }

@@ -11,10 +11,13 @@ public:
     // --- registry (a RegKey carries its HKEY as its id) ---
     RegKey openKey(Hive hive, const std::string& path, std::uint32_t access) override;
     RegKey createKey(Hive hive, const std::string& path) override;
+    RegKey openSubkey(const RegKey& parent, const std::string& name, std::uint32_t access) override;
+    RegKey createSubkey(const RegKey& parent, const std::string& name) override;
+    bool isLink(const RegKey& key) override;
     std::optional<RegKeyInfo> queryKeyInfo(const RegKey& key) override;
     std::optional<std::string> enumSubkey(const RegKey& key, std::uint32_t index, std::uint32_t bufferChars) override;
-    bool deleteKey(Hive hive, const std::string& path) override;
-    bool deleteKeyTree(Hive hive, const std::string& path) override;
+    bool deleteOpenKey(const RegKey& key) override;
+    bool hasValue(const RegKey& key, const std::string& valueName) override;
     bool deleteValue(const RegKey& key, const std::string& valueName) override;
     bool setStringValue(const RegKey& key, const std::string& valueName, const std::string& text) override;
     void closeKey(std::uintptr_t id) override;
@@ -23,9 +26,6 @@ public:
     std::string specialFolderPath(int csidl) override;
     std::string tempFolderPath() override;
     std::string programFolder() override;
-    std::unique_ptr<FolderEnumeration> enumerateFolder(const std::string& pattern) override;
-    bool deleteFile(const std::string& path) override;
-    bool removeFolder(const std::string& path) override;
     std::unique_ptr<EntryHandle> openFolderHandle(const std::string& path) override;
 
     // --- what a folder really is ---

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <winternl.h>
 
 #include "platform/win32/Utf8.h"
 #include "platform/win32/Win32Platform.h"
@@ -10,6 +11,10 @@ namespace {
 HKEY root(Hive hive) { return hive == Hive::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
 
 HKEY handleOf(const RegKey& key) { return reinterpret_cast<HKEY>(key.id()); }
+
+// The registry's own deletion of an open key: it takes the key the handle holds, where
+// every advapi32 deletion names the key again and would follow a link in its place.
+extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
 
 } // namespace
 
@@ -27,13 +32,37 @@ RegKey Win32Platform::createKey(Hive hive, const std::string& path) {
     return RegKey(this, reinterpret_cast<std::uintptr_t>(key));
 }
 
+RegKey Win32Platform::openSubkey(const RegKey& parent, const std::string& name, std::uint32_t access) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(handleOf(parent), widen(name).c_str(), REG_OPTION_OPEN_LINK, access, &key) != ERROR_SUCCESS)
+        return {};
+    return RegKey(this, reinterpret_cast<std::uintptr_t>(key));
+}
+
+RegKey Win32Platform::createSubkey(const RegKey& parent, const std::string& name) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(handleOf(parent), widen(name).c_str(), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE | REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return {};
+    return RegKey(this, reinterpret_cast<std::uintptr_t>(key));
+}
+
+bool Win32Platform::isLink(const RegKey& key) {
+    // A link holds its target in this one value, of a type no other value has.
+    DWORD type = REG_NONE;
+    const LONG read = RegQueryValueExW(handleOf(key), L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr);
+    return (read == ERROR_SUCCESS || read == ERROR_MORE_DATA) && type == REG_LINK;
+}
+
 std::optional<RegKeyInfo> Win32Platform::queryKeyInfo(const RegKey& key) {
     DWORD subkeys = 0;
     DWORD longest = 0;
-    if (RegQueryInfoKeyW(handleOf(key), nullptr, nullptr, nullptr, &subkeys, &longest, nullptr, nullptr, nullptr,
+    DWORD values = 0;
+    if (RegQueryInfoKeyW(handleOf(key), nullptr, nullptr, nullptr, &subkeys, &longest, nullptr, &values, nullptr,
                          nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return std::nullopt;
-    return RegKeyInfo{subkeys, longest};
+    return RegKeyInfo{subkeys, longest, values};
 }
 
 std::optional<std::string> Win32Platform::enumSubkey(const RegKey& key, std::uint32_t index,
@@ -48,14 +77,11 @@ std::optional<std::string> Win32Platform::enumSubkey(const RegKey& key, std::uin
     return narrow(name);
 }
 
-bool Win32Platform::deleteKey(Hive hive, const std::string& path) {
-    return RegDeleteKeyW(root(hive), widen(path).c_str()) == ERROR_SUCCESS;
-}
+bool Win32Platform::deleteOpenKey(const RegKey& key) { return NT_SUCCESS(NtDeleteKey(handleOf(key))); }
 
-bool Win32Platform::deleteKeyTree(Hive hive, const std::string& path) {
-    // An empty path would empty the whole hive.
-    if (path.empty()) return false;
-    return RegDeleteTreeW(root(hive), widen(path).c_str()) == ERROR_SUCCESS;
+bool Win32Platform::hasValue(const RegKey& key, const std::string& valueName) {
+    const LONG read = RegQueryValueExW(handleOf(key), widen(valueName).c_str(), nullptr, nullptr, nullptr, nullptr);
+    return read == ERROR_SUCCESS || read == ERROR_MORE_DATA;
 }
 
 bool Win32Platform::deleteValue(const RegKey& key, const std::string& valueName) {

@@ -48,12 +48,12 @@ TEST_F(RegistryFixture, ResetOfAnEmptyKeyKeepsIt) {
     EXPECT_TRUE(reg.exists(Hive::CurrentUser, kTyped));
 }
 
-TEST_F(RegistryFixture, ResetGoesOnPastASubkeyThatRefusesDeletion) {
+TEST_F(RegistryFixture, ResetGoesOnPastASubkeyThatRefusesDeletionAndSaysItCouldNot) {
     reg.ensure(Hive::CurrentUser, kTyped + "\\a");
     reg.ensure(Hive::CurrentUser, kTyped + "\\guarded\\inner");
     reg.ensure(Hive::CurrentUser, kTyped + "\\z");
     reg.denyDelete.insert(kTyped + "\\guarded");
-    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyé");
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyage impossible");
     EXPECT_EQ(reg.subkeyNames(Hive::CurrentUser, kTyped), std::vector<std::string>{"guarded"});
     EXPECT_TRUE(reg.subkeyNames(Hive::CurrentUser, kTyped + "\\guarded").empty());
 }
@@ -77,10 +77,12 @@ TEST_F(RegistryFixture, ResetRaisesWhenTheKeyCannotBeCreatedAgain) {
 TEST_F(RegistryFixture, ResetSurvivesFailingQueriesAndReads) {
     reg.ensure(Hive::CurrentUser, kTyped + "\\a");
     reg.failEnum.insert(kTyped);
-    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyé");
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyage impossible");
     EXPECT_TRUE(reg.exists(Hive::CurrentUser, kTyped + "\\a")); // could not be named, so it stays
     reg.failEnum.clear();
     reg.failQueryInfo.insert(kTyped);
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyage impossible");
+    reg.failQueryInfo.clear();
     EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyé");
 }
 
@@ -108,8 +110,7 @@ TEST_F(RegistryFixture, TheMemoryRegistryRefusesThePathsTheSystemRefuses) {
     for (const std::string& bad : refused) {
         EXPECT_FALSE(platform.openKey(Hive::CurrentUser, bad, kKeyAllAccess)) << bad;
         EXPECT_FALSE(platform.createKey(Hive::CurrentUser, bad)) << bad;
-        EXPECT_FALSE(platform.deleteKey(Hive::CurrentUser, bad)) << bad;
-        EXPECT_FALSE(platform.deleteKeyTree(Hive::CurrentUser, bad)) << bad;
+        EXPECT_FALSE(engine::DeleteKeyWithSubkeys(platform, Hive::CurrentUser, bad)) << bad;
         EXPECT_EQ(engine::ResetRegKey(platform, bad), "Non présent sur le système") << bad;
         EXPECT_THROW(reg.ensure(Hive::CurrentUser, bad), std::invalid_argument) << bad;
     }
@@ -129,10 +130,10 @@ TEST_F(RegistryFixture, DeleteValueRemovesOnlyTheNamedValue) {
     EXPECT_FALSE(reg.value(Hive::CurrentUser, word, "Settings"));
     EXPECT_EQ(reg.value(Hive::CurrentUser, word, "Other")->data, "keep");
     EXPECT_TRUE(reg.exists(Hive::CurrentUser, word + "\\Child"));
-    // Absent value, or a key that refuses full access: still "Nettoyé", nothing changed.
+    // An absent value is gone all the same; one the key will not let go of is not.
     EXPECT_EQ(engine::DeleteRegValue(platform, word, "Settings"), "Nettoyé");
     reg.denyFullAccess.insert(word);
-    EXPECT_EQ(engine::DeleteRegValue(platform, word, "Other"), "Nettoyé");
+    EXPECT_EQ(engine::DeleteRegValue(platform, word, "Other"), "Nettoyage impossible");
     EXPECT_TRUE(reg.value(Hive::CurrentUser, word, "Other"));
     EXPECT_EQ(engine::DeleteRegValue(platform, word + "\\Missing", "Settings"), "Non présent sur le système");
     EXPECT_FALSE(reg.exists(Hive::CurrentUser, word + "\\Missing"));
@@ -171,4 +172,81 @@ TEST_F(RegistryFixture, TheExistenceTestAsksForReadRightsOnly) {
     reg.denyFullAccess.insert(kTyped);
     // Read access works, so the key is found to exist; the full-access steps then fail.
     EXPECT_EQ(engine::DeleteRegValue(platform, kTyped, "x"), "Nettoyé");
+}
+
+namespace {
+
+// Another program's key, with values and subkeys, that no cleaning may touch.
+void plantCanary(memory::MemoryRegistry& reg, Hive hive, const std::string& path) {
+    reg.setValue(hive, path, "Settings", {memory::kRegSz, "keep"});
+    reg.setValue(hive, path + "\\Inner\\Deeper", "v", {memory::kRegSz, "keep"});
+}
+
+void expectCanaryWhole(const memory::MemoryRegistry& reg, Hive hive, const std::string& path) {
+    const auto top = reg.value(hive, path, "Settings");
+    const auto deep = reg.value(hive, path + "\\Inner\\Deeper", "v");
+    EXPECT_TRUE(top && top->data == "keep") << path;
+    EXPECT_TRUE(deep && deep->data == "keep") << path;
+}
+
+} // namespace
+
+TEST_F(RegistryFixture, LinksInsideATargetGoAsLinksAndWhatTheyLeadToStays) {
+    plantCanary(reg, Hive::CurrentUser, "Software\\Other");
+    plantCanary(reg, Hive::LocalMachine, "Software\\Machine");
+    reg.setValue(Hive::CurrentUser, kTyped, "url1", {memory::kRegSz, "http://a"});
+    reg.link(Hive::CurrentUser, kTyped + "\\x", Hive::CurrentUser, "Software\\Other");
+    reg.link(Hive::CurrentUser, kTyped + "\\a\\b\\deep", Hive::LocalMachine, "Software\\Machine");
+    reg.link(Hive::CurrentUser, kTyped + "\\loop", Hive::CurrentUser, kTyped);
+
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyé");
+    EXPECT_TRUE(reg.subkeyNames(Hive::CurrentUser, kTyped).empty());
+    EXPECT_EQ(reg.valueCount(Hive::CurrentUser, kTyped), 0u);
+    expectCanaryWhole(reg, Hive::CurrentUser, "Software\\Other");
+    expectCanaryWhole(reg, Hive::LocalMachine, "Software\\Machine");
+
+    // The machine hive's deletion takes the same walk.
+    const std::string machineTarget = "Software\\Target";
+    reg.link(Hive::LocalMachine, machineTarget + "\\x", Hive::LocalMachine, "Software\\Machine");
+    EXPECT_TRUE(engine::DeleteKeyWithSubkeys(platform, Hive::LocalMachine, machineTarget));
+    EXPECT_FALSE(reg.exists(Hive::LocalMachine, machineTarget));
+    expectCanaryWhole(reg, Hive::LocalMachine, "Software\\Machine");
+}
+
+TEST_F(RegistryFixture, ATargetThatIsALinkIsReplacedByAPlainEmptyKey) {
+    const std::string recent = "Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList";
+    plantCanary(reg, Hive::LocalMachine, "Software\\Machine");
+    reg.link(Hive::CurrentUser, recent, Hive::LocalMachine, "Software\\Machine");
+
+    EXPECT_EQ(engine::ResetRegKey(platform, recent), "Nettoyé");
+    const auto* key = reg.find(Hive::CurrentUser, recent);
+    ASSERT_TRUE(key);
+    EXPECT_FALSE(key->link);
+    EXPECT_TRUE(key->subkeys.empty());
+    expectCanaryWhole(reg, Hive::LocalMachine, "Software\\Machine");
+
+    // A value is never deleted through a link: the trace stays where the link leads, and
+    // the status says so.
+    const std::string word = "Software\\Microsoft\\Office\\10.0\\Word\\Data";
+    reg.link(Hive::CurrentUser, word, Hive::CurrentUser, "Software\\Other");
+    plantCanary(reg, Hive::CurrentUser, "Software\\Other");
+    EXPECT_EQ(engine::DeleteRegValue(platform, word, "Settings"), "Nettoyage impossible");
+    expectCanaryWhole(reg, Hive::CurrentUser, "Software\\Other");
+    EXPECT_TRUE(reg.find(Hive::CurrentUser, word)->link);
+}
+
+TEST_F(RegistryFixture, ALinkThatWillNotGoIsNeitherFollowedNorCalledClean) {
+    plantCanary(reg, Hive::CurrentUser, "Software\\Other");
+    reg.link(Hive::CurrentUser, kTyped + "\\x", Hive::CurrentUser, "Software\\Other");
+    reg.denyDelete.insert(kTyped + "\\x");
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyage impossible");
+    EXPECT_TRUE(reg.find(Hive::CurrentUser, kTyped + "\\x")->link);
+    expectCanaryWhole(reg, Hive::CurrentUser, "Software\\Other");
+
+    // The target itself a link that will not go: nothing is created where it leads.
+    const std::string runMru = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
+    reg.link(Hive::CurrentUser, runMru, Hive::CurrentUser, "Software\\Nowhere");
+    reg.denyDelete.insert(runMru);
+    EXPECT_EQ(engine::ResetRegKey(platform, runMru), "Nettoyage impossible");
+    EXPECT_FALSE(reg.exists(Hive::CurrentUser, "Software\\Nowhere"));
 }

@@ -107,7 +107,7 @@ TEST_F(StartPage, TheCloseButtonWritesNothingAndBringsTheMainWindowBack) {
 }
 
 TEST_F(StartPage, WithoutTheBrowserKeyOkWritesNothingSaysNothingAndCreatesNoKey) {
-    platform.registry.deleteTree(Hive::CurrentUser, kBrowserMainKey);
+    platform.registry.remove(Hive::CurrentUser, kBrowserMainKey);
     Form2->Panel3.userClick();
     EXPECT_FALSE(platform.registry.exists(Hive::CurrentUser, kBrowserMainKey));
     EXPECT_FALSE(Form2->visible());
