@@ -18,17 +18,17 @@ bool keyExists(PlatformServices& platform, Hive hive, const std::string& path) {
 
 } // namespace
 
-void PurgeAutoComplete(PlatformServices& platform, const RunDisplay& display) {
+bool PurgeAutoComplete(PlatformServices& platform, const RunDisplay& display) {
     // A name the system did not hand over whole would lead to somebody else's key.
     const NameRead user = platform.userName(kUserNameChars);
-    if (!user.ok || user.name.empty() || characterCount(user.name) >= kUserNameChars) return;
+    if (!user.ok || user.name.empty() || characterCount(user.name) >= kUserNameChars) return true;
 
     const std::string machineAccount = kProtectedStoragePrefix + user.name;
     if (keyExists(platform, Hive::LocalMachine, machineAccount + "\\Data")) {
         // Whether the deletion succeeds or not, this route is the one taken.
-        DeleteKeyWithSubkeys(platform, Hive::LocalMachine, machineAccount + kFormDataSuffix);
+        const bool gone = DeleteKeyWithSubkeys(platform, Hive::LocalMachine, machineAccount + kFormDataSuffix);
         display.bar.stepBy(100);
-        return;
+        return gone;
     }
 
     // An unreadable computer name leaves the lookup to the local system, which is where
@@ -37,13 +37,14 @@ void PurgeAutoComplete(PlatformServices& platform, const RunDisplay& display) {
     const std::string system = computer.ok ? computer.name : std::string();
 
     const AccountLookup probe = platform.lookupAccountName(system, user.name, 0, kDomainNameChars);
-    if (probe.lastError != kErrorInsufficientBuffer || probe.sidSize == 0) return;
+    if (probe.lastError != kErrorInsufficientBuffer || probe.sidSize == 0) return true;
     const AccountLookup account = platform.lookupAccountName(system, user.name, probe.sidSize, kDomainNameChars);
-    if (!account.ok) return;
+    if (!account.ok) return true;
 
     const std::string sidText = SidToText(platform, account.sid);
-    DeleteKeyWithSubkeys(platform, Hive::CurrentUser, kProtectedStoragePrefix + sidText + kFormDataSuffix);
+    const bool gone = DeleteKeyWithSubkeys(platform, Hive::CurrentUser, kProtectedStoragePrefix + sidText + kFormDataSuffix);
     display.bar.stepBy(100);
+    return gone;
 }
 
 } // namespace tv::engine

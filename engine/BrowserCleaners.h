@@ -18,11 +18,11 @@ inline constexpr std::uint32_t kCloseAttemptPauseMs = 50;
 inline constexpr std::uint32_t kWmSysCommand = 0x0112;
 inline constexpr std::uintptr_t kScClose = 0xF060;
 
-// Asks every browser frame window to close, one request per attempt, and gives up
-// silently after kCloseAttemptLimit attempts. Leaves the wait cursor on, the caption label
-// shown and the status label reading kClosingBrowserText, for the run to go on with.
-// Processes no messages of this program while it waits.
-void CloseBrowserWindows(PlatformServices& platform, const RunDisplay& display);
+// Asks every browser frame window to close, one request per attempt, and gives up after
+// kCloseAttemptLimit attempts: false when a frame is still there. Leaves the wait cursor on,
+// the caption label shown and the status label reading kClosingBrowserText, for the run to
+// go on with. Processes no messages of this program while it waits.
+bool CloseBrowserWindows(PlatformServices& platform, const RunDisplay& display);
 
 // Deletes every entry of the browser's URL cache. Entries that refuse deletion stay.
 // Always ends, whatever the enumeration reports.
@@ -41,8 +41,9 @@ void clear_history(PlatformServices& platform);
 // the user's name in the machine hive when it is there, otherwise the key under the text of
 // the user's security identifier in the per-user hive. Steps the bar by 100 after a
 // deletion; stops quietly, without a step, when the account cannot be read or looked up.
+// False when the key it went for is still there afterwards.
 // Raises CleanerError "Invalid SID" when the lookup gives an invalid identifier.
-void PurgeAutoComplete(PlatformServices& platform, const RunDisplay& display);
+bool PurgeAutoComplete(PlatformServices& platform, const RunDisplay& display);
 
 inline constexpr const char* kProtectedStoragePrefix = "Software\\Microsoft\\Protected Storage System Provider\\";
 inline constexpr const char* kFormDataSuffix = "\\Data\\e161255a-37c3-11d2-bcaa-00c04fd929db";
@@ -56,7 +57,8 @@ std::string SidToText(PlatformServices& platform, const std::vector<std::uint8_t
 
 // Empties the recycle bin of every drive, without confirmation, progress window or sound,
 // owned by the application window. "Nettoyé", or "Nettoyage impossible" when the shell's
-// emptying function cannot be reached. Always steps the bar by 100.
+// emptying function cannot be reached or the bins still hold items afterwards. Always steps
+// the bar by 100.
 std::string EmptyRecycleBin(PlatformServices& platform, const RunDisplay& display);
 
 inline constexpr const char* kShellLibrary = "Shell32.dll";

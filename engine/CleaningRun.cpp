@@ -88,7 +88,7 @@ private:
             return true;
         }
         if (ended()) return false;
-        CloseBrowserWindows(platform_, display_);
+        if (!CloseBrowserWindows(platform_, display_)) summary_.browserStayedOpen();
         return true;
     }
 
@@ -117,14 +117,23 @@ private:
         display_.bar.hide();
     }
 
+    // A folder purge whose files that stayed are kept for the closing text.
+    void purge(const std::string& path) { summary_.filesStayed(PurgeFolder(platform_, app_, display_.bar, path).stayed); }
+
     // A folder task: the purge, then what clears the store behind the folder, if anything.
     void cleanFolder(int csidl, void (*thenClear)(PlatformServices&) = nullptr) {
-        PurgeFolder(platform_, app_, display_.bar, RenvoiDossier(platform_, csidl));
+        purge(RenvoiDossier(platform_, csidl));
         if (thenClear) {
             if (ended()) return;
             thenClear(platform_);
         }
         display_.status.setCaption(kCleaned);
+    }
+
+    // A status word that the closing text will account for.
+    const std::string& noted(std::size_t task, const std::string& status) {
+        summary_.taskEnded(task, status);
+        return status;
     }
 
     void runTask(std::size_t task) {
@@ -139,36 +148,36 @@ private:
             cleanFolder(kCsidlHistory, clear_history);
             break;
         case tkTypedUrls:
-            StepStatus(display_, ResetRegKey(platform_, kTypedUrlsKey));
+            StepStatus(display_, noted(task, ResetRegKey(platform_, kTypedUrlsKey)));
             break;
         case tkAutoComplete:
-            PurgeAutoComplete(platform_, display_);
+            if (!PurgeAutoComplete(platform_, display_)) summary_.taskEnded(task, kImpossible);
             StepStatus(display_, kAutoCompleteCleaned);
             break;
         case tkRecentDocs:
             cleanFolder(kCsidlRecent);
             break;
         case tkRunMru:
-            StepStatus(display_, ResetRegKey(platform_, kRunMruKey));
+            StepStatus(display_, noted(task, ResetRegKey(platform_, kRunMruKey)));
             break;
         case tkMediaPlayer:
-            display_.status.setCaption(ResetRegKey(platform_, kMediaFilesKey));
-            StepStatus(display_, ResetRegKey(platform_, kMediaUrlsKey));
+            display_.status.setCaption(noted(task, ResetRegKey(platform_, kMediaFilesKey)));
+            StepStatus(display_, noted(task, ResetRegKey(platform_, kMediaUrlsKey)));
             break;
         case tkTempFolder:
             // Only a folder that is nothing but a temporary folder is emptied.
             if (IsPurgeableTempFolder(platform_, temp_)) {
-                PurgeFolder(platform_, app_, display_.bar, temp_);
+                purge(temp_);
                 display_.status.setCaption(kCleaned);
             } else {
-                display_.status.setCaption(kImpossible);
+                display_.status.setCaption(noted(task, kImpossible));
             }
             break;
         case tkOffice:
             cleanOffice();
             break;
         case tkRecycleBin:
-            StepStatus(display_, EmptyRecycleBin(platform_, display_));
+            StepStatus(display_, noted(task, EmptyRecycleBin(platform_, display_)));
             break;
         default:
             break;
@@ -179,7 +188,7 @@ private:
         std::string status;
         for (const OfficeTrace& trace : kOfficeTraces) {
             status = trace.value ? DeleteRegValue(platform_, trace.key, trace.value) : ResetRegKey(platform_, trace.key);
-            display_.status.setCaption(status);
+            display_.status.setCaption(noted(tkOffice, status));
         }
         StepStatus(display_, status);
     }
@@ -199,7 +208,7 @@ private:
         app_.processMessages();
         if (ended()) return;
         platform_.sleep(kFinalPauseMs);
-        display_.status.setCaption(kCongratulation);
+        display_.status.setCaption(summary_.text());
         hideProgress();
     }
 
@@ -208,6 +217,7 @@ private:
     const RunDisplay& display_;
     toolkit::Application& app_;
     std::string temp_;
+    RunSummary summary_;
 };
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/RunDisplay.h"
+#include "engine/RunSummary.h"
 #include "engine/TaskSelection.h"
 #include "platform/PlatformServices.h"
 #include "platform/toolkit/Controls.h"
@@ -53,8 +54,6 @@ inline constexpr const char* kStartPageQuestion = "Voulez vous modifier votre pa
 inline constexpr const char* kMasterCompleteCaption = "Nettoyage complet";
 inline constexpr const char* kNoCleanableFile = "0 Fichier nettoyable";
 inline constexpr const char* kAutoCompleteCleaned = "Saisie semi-automatique nettoyée";
-inline constexpr const char* kCongratulation =
-    "Félicitation, \r\rToutes les tâches sélectionnées se sont bien déroulées";
 
 // The stage text of each task, by index.
 inline constexpr const char* kStageTexts[kTaskCount] = {

@@ -109,6 +109,8 @@ public:
     virtual void file(EntryHandle& folder, std::string_view folderPath, std::string_view name,
                       const ListedEntry& entry) = 0;
     virtual void link(EntryHandle& link) = 0;
+    // A file whose name cannot be opened safely: it stays.
+    virtual void fileLeft() {}
     // `path` is where the walk found the folder.
     virtual void folderDone(EntryHandle& folder, std::string_view path) = 0;
 };
@@ -142,7 +144,10 @@ void walk(PlatformServices& platform, ThrottledPump& pump, WalkVisitor& visitor,
         }
         try {
             const std::string_view name = nameToOpen(entry);
-            if (name.empty()) continue;
+            if (name.empty()) {
+                if (!entry.isFolder()) visitor.fileLeft();
+                continue;
+            }
             const std::string_view folderPath(path.data(), folder.pathLength);
             if (!entry.isFolder()) {
                 if (!pump.beforeFile()) return;
@@ -186,10 +191,14 @@ public:
     void file(EntryHandle& folder, std::string_view folderPath, std::string_view name,
               const ListedEntry& entry) override {
         auto opened = folder.openChild(name, EntryKind::File);
-        if (opened && !thatEntry(*opened, entry, folderPath, final_).empty()) opened->markForDeletion();
+        const bool gone = opened ? !thatEntry(*opened, entry, folderPath, final_).empty() && opened->markForDeletion()
+                                 : folder.lastChildMissing();
         opened.reset(); // closed before the step: the file is gone when the bar moves
+        ++tally.met;
+        if (!gone) ++tally.stayed;
         bar_.stepIt();
     }
+    void fileLeft() override { ++tally.stayed; }
     // A link goes as a link; a system that cannot open one as such never gets here, since
     // its handle lands on what the link leads to and fails the check.
     void link(EntryHandle& link) override { link.markForDeletion(); }
@@ -198,6 +207,8 @@ public:
     void folderDone(EntryHandle& folder, std::string_view path) override {
         if (folder.finalPath(final_) && equalsNoCase(final_, path)) folder.markForDeletion();
     }
+
+    PurgeTally tally;
 
 private:
     toolkit::ProgressBar& bar_;
@@ -214,15 +225,16 @@ public:
 
 } // namespace
 
-void PurgeFolder(PlatformServices& platform, toolkit::Application& app, toolkit::ProgressBar& bar,
-                 const std::string& path) {
+PurgeTally PurgeFolder(PlatformServices& platform, toolkit::Application& app, toolkit::ProgressBar& bar,
+                       const std::string& path) {
     if (path.empty()) {
         app.showMessage(kPathError);
-        return;
+        return {};
     }
     ThrottledPump pump(platform, app);
     PurgeVisitor visitor(bar);
     walk(platform, pump, visitor, path);
+    return visitor.tally;
 }
 
 int CountFiles(PlatformServices& platform, toolkit::Application& app, const std::string& path) {

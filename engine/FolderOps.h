@@ -11,13 +11,20 @@
 
 namespace tv::engine {
 
+// What a purge did with the files it met: a file gone before the purge reached it is
+// neither kept nor counted as staying.
+struct PurgeTally {
+    int met = 0;    // files the purge came to (one progress step each)
+    int stayed = 0; // files still there after it: in use, read-only, refused, or not proven
+};
+
 // Deletes every file below `path` and removes the emptied subfolders; the folder itself
 // stays. Steps `bar` once per file met, deleted or not. Links are removed, never entered.
 // Every entry is opened by its one name from the folder it was listed in and deleted
 // through that handle once the handle proved to be that entry; anything else stays.
 // Stops, deleting nothing more, once the main window has been closed.
-void PurgeFolder(PlatformServices& platform, toolkit::Application& app, toolkit::ProgressBar& bar,
-                 const std::string& path);
+PurgeTally PurgeFolder(PlatformServices& platform, toolkit::Application& app, toolkit::ProgressBar& bar,
+                       const std::string& path);
 
 // The number of files below `path`, all levels, links not followed: exactly the files a
 // purge of the unchanged tree would try. Returns what it has once the main window closes.

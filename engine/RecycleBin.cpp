@@ -8,9 +8,11 @@ std::string EmptyRecycleBin(PlatformServices& platform, const RunDisplay& displa
     if (std::unique_ptr<LoadedLibrary> shell = platform.loadLibrary(kShellLibrary)) {
         // Without the function nothing was emptied: saying "Nettoyé" would hide that.
         if (shell->hasFunction(kEmptyRecycleBinFunction)) {
-            // The call's own answer is not examined: an empty bin is not a failure.
+            // The call's own answer says nothing useful (an empty bin is an error to it); what
+            // the bins hold afterwards does. A system that cannot count is taken at its word.
             shell->callEmptyRecycleBin(kEmptyRecycleBinFunction, display.app.handle(), "", kEmptyRecycleBinFlags);
-            result = kCleaned;
+            const auto left = shell->recycleBinItemCount();
+            result = left && *left > 0 ? kImpossible : kCleaned;
         }
     } // the library is released before the bar moves
     display.bar.stepBy(100);

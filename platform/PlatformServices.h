@@ -110,6 +110,9 @@ public:
     // Opens one entry of this folder by one name, relative to this handle, without
     // following a link; null when it cannot be opened as that kind.
     virtual std::unique_ptr<EntryHandle> openChild(std::string_view name, EntryKind kind) = 0;
+    // Whether the last openChild failed because no entry of that name was there any more,
+    // rather than because the entry refused to be opened (in use, denied).
+    virtual bool lastChildMissing() const = 0;
 };
 
 // One call of the URL cache enumeration: the system fills an entry record of
@@ -160,6 +163,8 @@ public:
     // Calls the recycle-bin emptying function of that name; false when it is not there.
     virtual bool callEmptyRecycleBin(const std::string& functionName, WindowHandle owner,
                                      const std::string& rootPath, std::uint32_t flags) = 0;
+    // How many items the recycle bins of every drive hold; nothing when the library cannot say.
+    virtual std::optional<std::uint64_t> recycleBinItemCount() = 0;
 };
 
 struct AccountLookup {

@@ -337,9 +337,11 @@ public:
         }
         step(true);
         if (node && node->isLink() && node->followedOnOpen) node = fs_.resolve(node->linkTarget, true);
+        lastMissing_ = !node;
         if (!node || node->isFolder() != (kind == EntryKind::Folder)) return nullptr;
         return std::make_unique<Handle>(fs_, *node);
     }
+    bool lastChildMissing() const override { return lastMissing_; }
 
 private:
     struct Listed {
@@ -364,6 +366,7 @@ private:
     Node& node_;
     std::vector<Listed> listing_;
     size_t index_ = 0;
+    bool lastMissing_ = false;
 };
 
 std::unique_ptr<EntryHandle> MemoryFileSystem::openFolderHandle(const std::string& path) {

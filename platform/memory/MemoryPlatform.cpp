@@ -14,7 +14,7 @@ MemoryPlatform::MemoryPlatform() {
     specialFolders[kCsidlInternetCache] = "C:\\Users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCache";
     specialFolders[kCsidlCookies] = "C:\\Users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Cookies";
     specialFolders[kCsidlHistory] = "C:\\Users\\user\\AppData\\Local\\Microsoft\\Windows\\History";
-    libraries["shell32.dll"] = {"SHEmptyRecycleBinA", "SHEmptyRecycleBinW"};
+    libraries["shell32.dll"] = {"SHEmptyRecycleBinA", "SHEmptyRecycleBinW", "SHQueryRecycleBinW"};
     knownFolders = {{KnownFolder::Windows, "C:\\Windows"},
                     {KnownFolder::System, "C:\\Windows\\system32"},
                     {KnownFolder::Profile, "C:\\Users\\user"},
@@ -217,8 +217,12 @@ public:
                              std::uint32_t flags) override {
         if (!hasFunction(functionName)) return false;
         p_.recycleBinCalls.push_back({owner, root, flags});
-        p_.recycleBinItems = 0;
+        p_.recycleBinItems = std::min(p_.recycleBinItems, p_.recycleBinKeeps);
         return true;
+    }
+    std::optional<std::uint64_t> recycleBinItemCount() override {
+        if (!hasFunction("SHQueryRecycleBinW")) return std::nullopt;
+        return static_cast<std::uint64_t>(p_.recycleBinItems);
     }
 
 private:

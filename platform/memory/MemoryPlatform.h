@@ -89,6 +89,7 @@ public:
     // Libraries: name (case-insensitive) -> functions it exports.
     std::map<std::string, std::set<std::string>> libraries;
     int recycleBinItems = 0;
+    int recycleBinKeeps = 0; // items that emptying leaves (a drive whose bin is refused)
     std::vector<RecycleBinCall> recycleBinCalls;
     int loadedLibraries = 0;
 

@@ -22,6 +22,9 @@ using NtQueryInformationFileFunction = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK
 using NtQueryObjectFunction = NTSTATUS(NTAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
 
 constexpr NTSTATUS kStatusAccessDenied = static_cast<NTSTATUS>(0xC0000022L);
+constexpr NTSTATUS kStatusObjectNameNotFound = static_cast<NTSTATUS>(0xC0000034L);
+constexpr NTSTATUS kStatusObjectPathNotFound = static_cast<NTSTATUS>(0xC000003AL);
+constexpr NTSTATUS kStatusDeletePending = static_cast<NTSTATUS>(0xC0000056L);
 constexpr ULONG kFileInternalInformation = 6;
 constexpr ULONG kObjectNameInformation = 1;
 // Not in every SDK's list of classes.
@@ -205,6 +208,11 @@ public:
         if (!opened && folder && lastStatus_ == kStatusAccessDenied) opened = open(wide, access & ~DELETE, folder);
         if (!opened) return nullptr;
         return std::make_unique<Win32EntryHandle>(FileHandle(opened));
+    }
+
+    bool lastChildMissing() const override {
+        return lastStatus_ == kStatusObjectNameNotFound || lastStatus_ == kStatusObjectPathNotFound ||
+               lastStatus_ == kStatusDeletePending;
     }
 
 private:

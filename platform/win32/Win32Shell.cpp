@@ -49,6 +49,16 @@ public:
         return true;
     }
 
+    std::optional<std::uint64_t> recycleBinItemCount() override {
+        using QueryRecycleBinW = HRESULT(WINAPI*)(LPCWSTR, LPSHQUERYRBINFO);
+        FARPROC proc = lookup("SHQueryRecycleBinW");
+        if (!proc) return std::nullopt;
+        SHQUERYRBINFO info{};
+        info.cbSize = sizeof info;
+        if (FAILED(functionCast<QueryRecycleBinW>(proc)(nullptr, &info))) return std::nullopt;
+        return static_cast<std::uint64_t>(info.i64NumItems);
+    }
+
 private:
     FARPROC lookup(const std::string& name) const {
         return name.empty() ? nullptr : GetProcAddress(module_.get(), name.c_str());

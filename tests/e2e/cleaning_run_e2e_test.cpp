@@ -24,6 +24,10 @@ namespace wt = tv::wintest;
 
 const std::wstring kMainTitle = widen("Tarmel veilo 2   - Surfez sur le web en toute discrétion -");
 const std::wstring kCongratulation = widen("Félicitation, \r\rToutes les tâches sélectionnées se sont bien déroulées");
+const std::wstring kRefusedTempSummary =
+    widen("Nettoyage terminé, avec des exceptions :\rDossier temporaire : Nettoyage impossible");
+const std::wstring kHeldFileSummary =
+    widen("Nettoyage terminé, avec des exceptions :\r1 fichier utilisé ou protégé conservé");
 const std::string kFormData = "\\Data\\e161255a-37c3-11d2-bcaa-00c04fd929db";
 
 std::string specialFolder(int csidl) {
@@ -367,8 +371,39 @@ TEST(CleaningRun, TemporaryFolderSetToADriveRootLosesNothing) {
 
     ProgramDriver::click(startPicture(main));
     EXPECT_TRUE(waitUntil([&] { return shows(main, widen("Nettoyage impossible")); }, 60000));
-    EXPECT_TRUE(waitUntil([&] { return shows(main, kCongratulation); }, 60000)) << "no congratulation";
+    // The end says so too: no congratulation for a task that was not carried out.
+    EXPECT_TRUE(waitUntil([&] { return shows(main, kRefusedTempSummary); }, 60000)) << "no summary";
     for (const auto& f : files) EXPECT_TRUE(wt::exists(f)) << f;
+
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(program.waitForExit(15000));
+}
+
+TEST(CleaningRun, AFileAnotherProgramHoldsStaysAndTheEndSaysSo) {
+    wt::ScratchFolder scratch("e2e-held");
+    wt::makeFolder(scratch / "Temp");
+    const std::string held = scratch / "Temp\\held.log";
+    const std::string free = scratch / "Temp\\free.tmp";
+    wt::makeFile(held);
+    wt::makeFile(free);
+    // Held open by this process, with no sharing of its deletion, as a running program does.
+    HANDLE holder = CreateFileW(widen(held).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    const std::wstring temp = widen(scratch / "Temp\\");
+    ProgramDriver program(SW_SHOWNORMAL, {L"TEMP=" + temp, L"TMP=" + temp});
+    ASSERT_TRUE(program.started());
+    HWND main = program.waitForVisibleTopLevel(kMainTitle);
+    ASSERT_NE(main, nullptr);
+    tickWindowsOptions(program, main, {"Fichiers temporaires"});
+
+    ProgramDriver::click(startPicture(main));
+    EXPECT_TRUE(waitUntil([&] { return shows(main, kHeldFileSummary); }, 60000)) << "no summary";
+    Sleep(300);
+    EXPECT_TRUE(ProgramDriver::screenshot(main, tv::e2e::artefactPath(L"e2e-run-summary.bmp")));
+    CloseHandle(holder);
+    EXPECT_TRUE(wt::exists(held));
+    EXPECT_FALSE(wt::exists(free));
 
     PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(program.waitForExit(15000));

@@ -241,7 +241,9 @@ TEST_F(CleaningRun, TemporaryFolderThatIsNotOnlyATemporaryFolderLosesNothing) {
         ASSERT_NE(result, nullptr) << path;
         EXPECT_EQ(result->text, kImpossible) << path;
         EXPECT_TRUE(platform.files.deleted.empty()) << path;
-        EXPECT_TRUE(congratulated()) << path;
+        EXPECT_EQ(Form1->Label10.caption(), "Nettoyage terminé, avec des exceptions :\r"
+                                            "Dossier temporaire : Nettoyage impossible")
+            << path;
     }
     // The only boxes are the "erreur" of the counts of an empty path, never one of the purge.
     for (const auto& box : backend.boxes) EXPECT_EQ(box.text, kPathError);
@@ -257,7 +259,9 @@ TEST_F(CleaningRun, MasterCheckedAndCompleteForcesTheBrowserCountToZeroWhateverW
     backend.answers = {MessageResult::Yes, MessageResult::Yes};
     clickStart();
     EXPECT_TRUE(Form2->visible());
-    EXPECT_TRUE(congratulated());
+    // The files still there are in use or protected, not cleanable: the summary counts them.
+    EXPECT_EQ(Form1->Label10.caption(), "Nettoyage terminé, avec des exceptions :\r"
+                                        "6 fichiers utilisés ou protégés conservés");
     EXPECT_EQ(Form1->Label1.caption(), "0 Fichier nettoyable");
 
     // A partial selection (one box of the options) shows the count as counted.
@@ -360,3 +364,51 @@ TEST_F(CleaningRun, ClosedDuringAFolderWalkNothingAfterTheWalkIsCleaned) {
 }
 
 } // namespace
+
+TEST_F(CleaningRun, TheClosingTextSaysWhatStayedAndWhyAndCongratulatesOnlyAWholeSuccess) {
+    // Whatever went through ends exactly as written.
+    plantEverywhere();
+    startAndWatch();
+    Form1->CheckBox25.userClick();
+    Form1->CheckBox27.userClick();
+    backend.answers = {MessageResult::Yes, MessageResult::No};
+    clickStart();
+    EXPECT_EQ(Form1->Label10.caption(), "Félicitation, \r\rToutes les tâches sélectionnées se sont bien déroulées");
+
+    // A file another program holds, a temporary folder the guard refuses, a bin that keeps
+    // an item and a key that will not empty. A file gone before the purge reached it did
+    // not stay.
+    const std::string cookies = folder(kCsidlCookies);
+    memory::MemoryFileSystem::Node& held = platform.files.addFile(cookies + "\\held.txt");
+    held.inUse = true;
+    platform.files.addFile(cookies + "\\vanishes.txt");
+    platform.files.addFolder("C:\\Elsewhere");
+    platform.files.beforeOpen = [&](const std::string& path) {
+        if (path == cookies + "\\vanishes.txt") platform.files.moveInto(path, "C:\\Elsewhere");
+    };
+    const std::string temp = platform.tempPath;
+    platform.tempPath = platform.programPath;
+    platform.recycleBinItems = 3;
+    platform.recycleBinKeeps = 1;
+    const std::string guarded = std::string(kTypedUrlsKey) + "\\guarded";
+    platform.registry.ensure(Hive::CurrentUser, guarded);
+    platform.registry.denyDelete.insert(guarded);
+    backend.answers = {MessageResult::Yes, MessageResult::No};
+    clickStart();
+    EXPECT_EQ(Form1->Label10.caption(), "Nettoyage terminé, avec des exceptions :\r"
+                                        "1 fichier utilisé ou protégé conservé\r"
+                                        "Nettoyage impossible : Adresses saisies,\r"
+                                        "Dossier temporaire, Corbeille");
+    EXPECT_TRUE(platform.files.exists(cookies + "\\held.txt"));
+
+    // Only a browser that would not close: its files may be in use.
+    held.inUse = false;
+    platform.tempPath = temp;
+    platform.recycleBinKeeps = 0;
+    platform.registry.denyDelete.clear();
+    platform.windows = {{0x10, "IEFrame", 0, -1}};
+    backend.answers = {MessageResult::Yes, MessageResult::No};
+    clickStart();
+    EXPECT_EQ(Form1->Label10.caption(),
+              "Nettoyage terminé, avec des exceptions :\rInternet Explorer n'a pas pu être fermé");
+}
