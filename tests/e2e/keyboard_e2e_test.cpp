@@ -86,6 +86,9 @@ TEST(Keyboard, TabEnterAndEscapeRunTheProgramAndItsButtonsHaveNamesAndRoles) {
     const AccessibleFacts optionsFacts = accessibleFacts(options[0]);
     EXPECT_EQ(optionsFacts.name, L"Options");
     EXPECT_EQ(optionsFacts.role, ROLE_SYSTEM_PUSHBUTTON);
+    const auto status = ProgramDriver::childrenEndingWith(main, L"cliquez sur Start.");
+    ASSERT_EQ(status.size(), 1u);
+    EXPECT_EQ(accessibleFacts(status[0]).role, ROLE_SYSTEM_STATICTEXT);
     const AccessibleFacts headingFacts = accessibleFacts(heading);
     EXPECT_TRUE(headingFacts.name.empty());
     EXPECT_TRUE(headingFacts.state & STATE_SYSTEM_INVISIBLE);

@@ -11,7 +11,7 @@ namespace tv::toolkit::win32 {
 
 namespace {
 
-enum class Role { Button, Link, Decoration };
+enum class Role { Button, Link, Text, Decoration };
 
 bool isSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
@@ -102,9 +102,12 @@ public:
         if (!role) return E_POINTER;
         VariantInit(role);
         role->vt = VT_I4;
-        role->lVal = role_ == Role::Button ? ROLE_SYSTEM_PUSHBUTTON
-                     : role_ == Role::Link ? ROLE_SYSTEM_LINK
-                                           : ROLE_SYSTEM_GRAPHIC;
+        switch (role_) {
+        case Role::Button: role->lVal = ROLE_SYSTEM_PUSHBUTTON; break;
+        case Role::Link: role->lVal = ROLE_SYSTEM_LINK; break;
+        case Role::Text: role->lVal = ROLE_SYSTEM_STATICTEXT; break;
+        case Role::Decoration: role->lVal = ROLE_SYSTEM_GRAPHIC; break;
+        }
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
@@ -119,6 +122,8 @@ public:
         }
         if (role_ == Role::Decoration) {
             state->lVal |= STATE_SYSTEM_INVISIBLE;
+        } else if (role_ == Role::Text) {
+            state->lVal |= STATE_SYSTEM_READONLY;
         } else {
             state->lVal |= STATE_SYSTEM_FOCUSABLE;
             if (role_ == Role::Link) state->lVal |= STATE_SYSTEM_LINKED;
@@ -128,12 +133,12 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
         if (!isSelf(child)) return E_INVALIDARG;
-        if (role_ == Role::Decoration) return text(L"", action);
+        if (role_ == Role::Decoration || role_ == Role::Text) return text(L"", action);
         return text(role_ == Role::Link ? L"Ouvrir le lien" : L"Appuyer", action);
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
         if (!isSelf(child)) return E_INVALIDARG;
-        if (role_ == Role::Decoration) return DISP_E_MEMBERNOTFOUND;
+        if (role_ == Role::Decoration || role_ == Role::Text) return DISP_E_MEMBERNOTFOUND;
         // The caller waits for this answer: the click runs after it, from the message queue.
         return PostMessageW(window_, kAccessibleClickMessage, 0, 0) ? S_OK : E_FAIL;
     }
@@ -209,6 +214,7 @@ LRESULT accessibleObjectFor(NativeControl& peer, WPARAM wParam) {
     const Control& c = peer.control();
     Role role = Role::Decoration;
     if (c.actsAsButton()) role = c.kind() == ControlKind::Label ? Role::Link : Role::Button;
+    else if (c.kind() == ControlKind::Label) role = Role::Text; // the status and the counts
     else if (c.kind() != ControlKind::Image) return 0;
     auto object = std::make_unique<ControlAccessible>(peer.hwnd(), role);
     if (!object->attach()) return 0;
