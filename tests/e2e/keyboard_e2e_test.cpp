@@ -139,6 +139,37 @@ TEST(Keyboard, TabEnterAndEscapeRunTheProgramAndItsButtonsHaveNamesAndRoles) {
     EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(dialog); }));
     EXPECT_TRUE(waitUntil([&] { return program.focused() == options[0]; }));
 
+
+    // A run by keys that offers the start page: its dialog's order, and Escape back to Start.
+    program.press(VK_RETURN);
+    ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(dialog) && program.focused() != options[0]; }));
+    for (int i = 0; i < 4; ++i) program.tab();
+    ASSERT_EQ(windowText(program.focused()), widen("Dernières adresses saisies"));
+    program.press(VK_SPACE);
+    program.press(VK_RETURN);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(dialog) && program.focused() == options[0]; }));
+    for (int i = 0; i < 5; ++i) program.tab();
+    ASSERT_EQ(program.focused(), start);
+    program.press(VK_RETURN);
+    for (int question = 0; question < 2; ++question) { // close the browser? the start page?
+        HWND confirm = nullptr;
+        ASSERT_TRUE(waitUntil([&] { return (confirm = FindWindowW(L"#32770", L"Confirm")) && IsWindowVisible(confirm); },
+                              60000));
+        program.press(VK_RETURN); // "Yes", the box's default
+        ASSERT_TRUE(waitUntil([&] { return !IsWindow(confirm) || !IsWindowVisible(confirm); }));
+    }
+    HWND startPage = program.waitForVisibleTopLevel(widen("Page de démarrage"));
+    ASSERT_NE(startPage, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return GetAncestor(program.focused(), GA_ROOT) == startPage; }));
+    std::vector<std::wstring> startPageOrder{windowText(program.focused())};
+    for (int i = 0; i < 9; ++i) startPageOrder.push_back(windowText(program.tab()));
+    // Each portal's button, then its picture; the own address's button and field; "Ok".
+    EXPECT_EQ(startPageOrder, (std::vector<std::wstring>{L"Ombrelune", L"Ombrelune", L"Yahoo", L"Yahoo", L"Voila",
+                                                         L"Voila", L"", L"http://", L"Ok", L"Ombrelune"}));
+    program.press(VK_ESCAPE);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(startPage); }));
+    EXPECT_TRUE(waitUntil([&] { return program.focused() == start; }));
+
     PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(program.waitForExit(15000));
 }
