@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "tests/host/ui_program_fixture.h"
-#include "ui/MakerAddresses.h"
 
 using namespace tv;
 using namespace tv::ui;
@@ -110,19 +109,4 @@ TEST_F(Keyboard, EnterInAFieldSendsButInTheMessageItStartsANewLine) {
     EXPECT_NE(platform.shellOpens[0].file.find("sendto=ami%40a.example"), std::string::npos);
     EXPECT_FALSE(Form6->visible());
     EXPECT_EQ(focused(), &Form1->Image9);
-}
-
-TEST_F(Keyboard, TabIntoTheStartPageFieldTicksTheCustomChoiceAndEscapeBringsTheMainWindowBack) {
-    start();
-    Form2->showForm();
-    ASSERT_EQ(app.activeForm(), Form2);
-    EXPECT_EQ(focused(), &Form2->RadioButton4);
-    press(Key::Tab, 7);
-    ASSERT_EQ(focused(), &Form2->Edit1);
-    EXPECT_TRUE(Form2->RadioButton3.checked());
-    Form1->hide();
-    press(Key::Escape);
-    EXPECT_FALSE(Form2->visible());
-    EXPECT_TRUE(Form1->visible());
-    EXPECT_FALSE(platform.registry.value(Hive::CurrentUser, kBrowserMainKey, kStartPageValue).has_value());
 }
