@@ -43,9 +43,35 @@ void Application::release(Form& form) {
 
 void Application::destroyForm(Form& form) {
     if (main_ == &form) main_ = nullptr;
+    if (active_ == &form) active_ = nullptr;
+    for (const auto& f : forms_)
+        if (f->returnTo() == &form) f->setReturnTo(nullptr);
     forms_.erase(std::remove_if(forms_.begin(), forms_.end(),
                                 [&](const std::unique_ptr<Form>& f) { return f.get() == &form; }),
                  forms_.end());
+}
+
+void Application::formShown(Form& form) {
+    if (active_ == &form) return;
+    form.setReturnTo(active_);
+    active_ = &form;
+    backend_.activated(form);
+}
+
+void Application::formHidden(Form& form) {
+    if (active_ != &form) return;
+    Form* back = form.returnTo();
+    if (!back || !back->visible()) back = main_ && main_->visible() ? main_ : nullptr;
+    active_ = back;
+    if (back) backend_.activated(*back);
+}
+
+bool Application::pressKey(Key key, bool shift) {
+    if (!active_) return false;
+    const std::function<void()> action = active_->keyAction(key, shift, active_->focusedControl());
+    if (!action) return false;
+    dispatch(action);
+    return true;
 }
 
 void Application::run() {

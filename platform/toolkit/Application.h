@@ -38,6 +38,16 @@ public:
     // Called by the backend when it destroys a released form.
     void destroyForm(Form& form);
 
+    // The window the user works in: the last one shown or brought forward, or the one the
+    // activation went back to when that one was hidden.
+    Form* activeForm() const { return active_; }
+    void formShown(Form& form);
+    void formHidden(Form& form);
+    // The native backend reports an activation that came from the system (a click, Alt+Tab).
+    void noteActivated(Form& form) { active_ = &form; }
+    // A key pressed in the active window, as the keyboard gives it; false when it did nothing.
+    bool pressKey(Key key, bool shift = false);
+
     void run();
     void terminate();
     bool terminated() const { return terminated_; }
@@ -63,6 +73,7 @@ private:
     std::string title_;
     std::vector<std::unique_ptr<Form>> forms_;
     Form* main_ = nullptr;
+    Form* active_ = nullptr;
     Cursor screenCursor_ = Cursor::Default;
     bool initialized_ = false;
     bool terminated_ = false;

@@ -31,6 +31,9 @@ public:
     // The main form was closed: the loop ends, whatever is running.
     virtual void quit() = 0;
     virtual WindowHandle applicationWindow() const = 0;
+    // The model made the form the active one (shown, or the one a hidden dialog goes back
+    // to). A native backend leaves the focus to the system's activation.
+    virtual void activated(Form&) {}
     // Destruction queued as a message to the form itself; done by the loop.
     virtual void queueRelease(Form& form) = 0;
 };

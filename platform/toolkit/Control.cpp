@@ -84,6 +84,7 @@ void Control::setVisible(bool visible) {
     if (visible_ == visible) return;
     visible_ = visible;
     changed(Property::Visible);
+    visibilityChanged();
 }
 
 void Control::setEnabled(bool enabled) {
@@ -108,6 +109,32 @@ void Control::setStyle(const std::string& key, const std::string& value) {
         }
     styles_.emplace_back(key, value);
     changed(Property::Style);
+}
+
+bool Control::actsAsButton() const {
+    return OnClick && (kind_ == ControlKind::Panel || kind_ == ControlKind::Image || kind_ == ControlKind::Label);
+}
+
+bool Control::takesFocus() const {
+    switch (kind_) {
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
+    case ControlKind::Edit:
+    case ControlKind::Memo: return true;
+    default: return actsAsButton();
+    }
+}
+
+void Control::setFocus() {
+    Form* owner = form();
+    if (!owner || owner == this) return;
+    if (peer_) {
+        peer_->focus();
+        return;
+    }
+    if (owner->focusedControl() == this) return;
+    owner->noteFocus(this);
+    focusEntered();
 }
 
 void Control::userClick() { fireClick(); }

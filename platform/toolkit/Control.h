@@ -19,6 +19,8 @@ public:
     virtual ~ControlPeer() = default;
     virtual void propertyChanged(Property property) = 0;
     virtual WindowHandle handle() const = 0;
+    // The keyboard focus to the native window; it reports the focus back to the form.
+    virtual void focus() {}
 };
 
 enum class ControlKind {
@@ -73,8 +75,21 @@ public:
     const std::string& style(const std::string& key) const;
     void setStyle(const std::string& key, const std::string& value);
 
+    // What a screen reader calls the control: its own name when the layout gives one (a
+    // picture has no caption to speak of), else its caption.
+    const std::string& accessibleName() const { return accessibleName_.empty() ? caption_ : accessibleName_; }
+    void setAccessibleName(const std::string& name) { accessibleName_ = name; }
+
     std::function<void()> OnClick;
     std::function<void()> OnEnter;
+
+    // A picture, panel or label with a click handler: a button to the keyboard and to
+    // assistive technology.
+    bool actsAsButton() const;
+    // Tab may stop here (when shown and enabled).
+    bool takesFocus() const;
+    // Moves the keyboard focus here.
+    void setFocus();
 
     // A user's click: what the control does when clicked (a check box changes its state,
     // which runs its click handling), then nothing more.
@@ -88,6 +103,7 @@ public:
 
 protected:
     void changed(Property property);
+    virtual void visibilityChanged() {}
     void fireClick();
 
 private:
@@ -97,6 +113,7 @@ private:
     std::vector<Control*> children_;
     Bounds bounds_;
     std::string caption_;
+    std::string accessibleName_;
     Font font_;
     Color color_ = kButtonFace;
     Cursor cursor_ = Cursor::Default;

@@ -51,6 +51,31 @@ public:
     // The controls in the order Tab visits them: each container's children by tab order
     // (ties in creation order), a container's own children right after it.
     std::vector<Control*> tabSequence() const;
+    // Where Tab stops: the controls of the sequence that take the focus and can have it now.
+    std::vector<Control*> focusStops() const;
+    // Tab and Shift+Tab; false when no control can have the focus.
+    bool focusNext(bool backwards);
+
+    // The control that last had the keyboard focus in this window (null when none did).
+    Control* focusedControl() const { return focused_; }
+    // The backends report every focus change here; the form's own window is not a control.
+    void noteFocus(Control* control) { focused_ = control; }
+    // Where the focus goes when the window is activated: back to the control that had it,
+    // else, when `firstWhenNone`, to the first stop.
+    Control* focusTarget(bool firstWhenNone) const;
+
+    // The button that Enter presses when the focus is on a field or a box ("Ok", "Envoyer").
+    void setDefaultControl(const std::string& name) { defaultControl_ = name; }
+    Control* defaultControl() const;
+
+    // What a key does with the focus on `focused` (null: on the window itself); an empty
+    // action when the key means nothing here and goes on to the focused control.
+    std::function<void()> keyAction(Key key, bool shift, Control* focused);
+
+    // The window that was active when this one was shown, to which the activation goes back
+    // when it is hidden.
+    Form* returnTo() const { return returnTo_; }
+    void setReturnTo(Form* form) { returnTo_ = form; }
 
     // Controls are created by the layout or by the window's own code; the form keeps them.
     template <class T>
@@ -74,8 +99,16 @@ public:
         return *typed;
     }
 
+protected:
+    void visibilityChanged() override;
+
 private:
+    bool canHaveFocus(const Control& control) const;
+
     Application& app_;
+    Control* focused_ = nullptr;
+    Form* returnTo_ = nullptr;
+    std::string defaultControl_;
     int clientWidth_ = 0;
     int clientHeight_ = 0;
     BorderStyle borderStyle_ = BorderStyle::Single;

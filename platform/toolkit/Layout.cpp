@@ -125,6 +125,8 @@ bool applyCommon(Control& c, const std::string& key, const std::string& value, F
         c.setVisible(toBool(value, item, source));
     } else if (key == "taborder") {
         c.setTabOrder(toInt(value, item, source));
+    } else if (key == "accname") {
+        c.setAccessibleName(value);
     } else if (key == "font") {
         font.name = value;
     } else if (key == "fontheight") {
@@ -220,6 +222,8 @@ bool applyForm(Form& f, const std::string& key, const std::string& value, const 
     } else if (key == "oncreate") {
         // Run by the window's own constructor once its members are bound.
         handlerFor(value, handlers, item, source);
+    } else if (key == "default") {
+        f.setDefaultControl(value);
     } else if (key == "onclose") {
         bindings.push_back({&f, HandlerBinding::Event::Close, handlerFor(value, handlers, item, source)});
     } else {
@@ -328,6 +332,8 @@ HandlerBindings layOutForm(Form& form, const Layout& layout, const Handlers& han
         }
         c.setFont(font);
     }
+    if (const std::string* name = layout.form.find("default"); name && !form.find(*name))
+        fail(source, layout.form.line, "unknown default control " + *name);
     return bindings;
 }
 

@@ -41,6 +41,10 @@ enum class Cursor { Default, HandPoint, Hourglass };
 
 enum class CheckState { Unchecked, Checked, Grayed };
 
+// The keys the toolkit gives a meaning of its own: moving the focus, pressing the focused
+// button, confirming and leaving a dialog.
+enum class Key { Tab, Space, Enter, Escape };
+
 enum class MessageButtons { Ok, YesNo };
 enum class MessageIcon { None, Information, Question, Error };
 // Closed: the box was closed with its title-bar button (neither Yes nor No).

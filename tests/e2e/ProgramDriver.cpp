@@ -223,6 +223,31 @@ std::vector<std::wstring> ProgramDriver::childTexts(HWND parent) {
     return texts;
 }
 
+HWND ProgramDriver::focused() const {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    return GetGUIThreadInfo(info_.dwThreadId, &gui) ? gui.hwndFocus : nullptr;
+}
+
+void ProgramDriver::press(UINT key) const {
+    HWND target = focused();
+    if (!target) {
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        if (GetGUIThreadInfo(info_.dwThreadId, &gui)) target = gui.hwndActive;
+    }
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageW(target, WM_KEYDOWN, key, scan | 1);
+    PostMessageW(target, WM_KEYUP, key, scan | 1 | static_cast<LPARAM>(0xC0000000u));
+}
+
+HWND ProgramDriver::tab() const {
+    HWND before = focused();
+    press(VK_TAB);
+    HWND after = nullptr;
+    return waitUntil([&] { return (after = focused()) != before; }, 5000) ? after : nullptr;
+}
+
 void ProgramDriver::click(HWND window) {
     RECT r{};
     GetClientRect(window, &r);

@@ -51,6 +51,13 @@ public:
     // The texts of every window below `parent`.
     static std::vector<std::wstring> childTexts(HWND parent);
 
+    // The program's window that has the keyboard focus (null when none has).
+    HWND focused() const;
+    // A key pressed and released on the window that has the focus, as the keyboard gives it.
+    void press(UINT key) const;
+    // Tab, and the window the focus went to (null when it did not move).
+    HWND tab() const;
+
     // A left click in the middle of the window, as the mouse gives it.
     static void click(HWND window);
     // Saves what the screen shows of the window as a BMP file; false when it could not.

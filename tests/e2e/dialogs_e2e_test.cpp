@@ -170,3 +170,47 @@ TEST(TellAFriend, TheEnvelopeOpensTheDialogAndASendOpensOneAddressWithEachFieldA
     PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(program.waitForExit(15000));
 }
+
+TEST(TellAFriend, ByKeysAloneWithTextsSetFromOutsideEnterInAFieldSendsThem) {
+    BrowserStandIn browser;
+    ProgramDriver program;
+    ASSERT_TRUE(program.started());
+    HWND main = program.waitForVisibleTopLevel(kMainTitle);
+    ASSERT_NE(main, nullptr);
+    HWND envelope = childAt(main, 20 + 32, 337 + 32);
+    for (int i = 0; i < 6; ++i) program.tab();
+    ASSERT_EQ(program.focused(), envelope);
+    program.press(VK_RETURN);
+    HWND dialog = program.waitForVisibleTopLevel(kTellAFriendTitle);
+    ASSERT_NE(dialog, nullptr);
+    const auto fields = editFields(dialog);
+    ASSERT_EQ(fields.size(), 3u);
+    const auto send = ProgramDriver::childrenWithText(dialog, L"Envoyer");
+    ASSERT_EQ(send.size(), 1u);
+    ASSERT_TRUE(waitUntil([&] { return program.focused() == fields[0]; }));
+    EXPECT_EQ(program.tab(), fields[1]);
+    EXPECT_EQ(program.tab(), fields[2]);
+    EXPECT_EQ(program.tab(), send[0]);
+    EXPECT_EQ(program.tab(), fields[0]);
+
+    // Dictation or an automation tool sets the texts through the windows.
+    const std::wstring friends = L"ami@a.example";
+    const std::wstring message = widen("Dicté\r\nà la voix");
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(fields[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(friends.c_str()), SMTO_ABORTIFHUNG, 5000,
+                        &ignored);
+    SendMessageTimeoutW(fields[2], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(message.c_str()), SMTO_ABORTIFHUNG, 5000,
+                        &ignored);
+    EXPECT_EQ(program.tab(), fields[1]);
+    program.press(VK_RETURN);
+    ASSERT_TRUE(waitUntil([&] { return !browser.commandLines().empty(); })) << "no address was opened";
+    const auto argv = arguments(browser.commandLines()[0]);
+    ASSERT_EQ(argv.size(), 3u);
+    const auto parameters = queryParameters(argv[2]);
+    EXPECT_EQ(parameters.at(L"sendto"), friends);
+    EXPECT_EQ(parameters.at(L"msg"), message);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(dialog); }));
+    EXPECT_TRUE(waitUntil([&] { return program.focused() == envelope; }));
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(program.waitForExit(15000));
+}

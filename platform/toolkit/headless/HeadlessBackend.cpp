@@ -44,6 +44,11 @@ void HeadlessBackend::deliver(const std::function<void()>& action) {
     else action();
 }
 
+void HeadlessBackend::activated(Form& form) {
+    Control* target = form.focusTarget(true);
+    if (target && target != form.focusedControl()) target->setFocus();
+}
+
 void HeadlessBackend::queueRelease(Form& form) { pendingRelease_.push_back(&form); }
 
 void HeadlessBackend::releasePending() {

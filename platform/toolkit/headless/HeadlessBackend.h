@@ -35,6 +35,9 @@ public:
     void quit() override { quitRequested = true; }
     WindowHandle applicationWindow() const override { return 0; }
     void queueRelease(Form& form) override;
+    // The focus comes back to the control that had it, or goes to the first stop, as a
+    // keyboard user finds it on Windows.
+    void activated(Form& form) override;
 
     // Answers for the Yes/No boxes, in order; an OK box needs none. A Yes/No box without a
     // scripted answer is a test mistake and raises.

@@ -23,6 +23,7 @@ protected:
     void applyFont() override;
     bool paints() const override { return true; }
     void paint(HDC dc) override;
+    int focusCueInset() const override { return 0; } // around the text itself
 };
 
 // White panels with border and bevel and a centred caption; also the frame of group boxes.
@@ -33,6 +34,7 @@ public:
 protected:
     bool paints() const override { return true; }
     void paint(HDC dc) override;
+    int focusCueInset() const override { return 2; } // inside the raised edge
 };
 
 class GroupBoxPeer : public NativeControl {
@@ -67,9 +69,11 @@ protected:
     void applyCaption() override {}
     void applyOther(Property property) override;
     void onCommand(WORD code) override;
+    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     void applyText();
+    void takeWindowText();
     bool echoing_ = false;
 };
 

@@ -34,12 +34,24 @@ void EditPeer::applyOther(Property property) {
     if (property == Property::Text) applyText();
 }
 
+void EditPeer::takeWindowText() {
+    // The model takes the window's text (a memo's lines joined by CR LF).
+    echoing_ = true;
+    control().setCaption(tv::win32::narrow(windowText(hwnd())));
+    echoing_ = false;
+}
+
+bool EditPeer::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message != WM_SETTEXT || echoing_) return NativeControl::onMessage(message, wParam, lParam, result);
+    // Text set from outside (dictation, automation): a memo gives no change notice for it.
+    result = callDefault(message, wParam, lParam);
+    takeWindowText();
+    return true;
+}
+
 void EditPeer::onCommand(WORD code) {
     if (code == EN_CHANGE && !echoing_) {
-        // The user typed: the model takes the window's text (a memo's lines joined by CR LF).
-        echoing_ = true;
-        control().setCaption(tv::win32::narrow(windowText(hwnd())));
-        echoing_ = false;
+        takeWindowText(); // the user typed
     } else if (code == EN_SETFOCUS) {
         dispatch([this] { control().focusEntered(); });
     }

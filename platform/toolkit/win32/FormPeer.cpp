@@ -1,10 +1,10 @@
 #include "platform/toolkit/win32/FormPeer.h"
 
-#include <algorithm>
 #include <set>
 #include <utility>
 #include <vector>
 
+#include "platform/toolkit/Application.h"
 #include "platform/toolkit/win32/Dpi.h"
 #include "platform/toolkit/win32/Gdi.h"
 #include "platform/toolkit/win32/Win32Backend.h"
@@ -103,7 +103,12 @@ void FormPeer::applyCaption() {
 void FormPeer::applyVisible() {
     if (!control().visible()) {
         backend().forgetOnRestore(hwnd());
+        const bool wasActive = GetActiveWindow() == hwnd();
         ShowWindow(hwnd(), SW_HIDE);
+        // The activation, and with it the focus, goes back to the window this one came from.
+        const Form* back = form().returnTo();
+        if (wasActive && back && back->visible() && back->handle() && !backend().minimized())
+            SetForegroundWindow(reinterpret_cast<HWND>(back->handle()));
         return;
     }
     if (backend().minimized()) {
@@ -133,27 +138,6 @@ void FormPeer::showAgain() {
     UpdateWindow(hwnd());
 }
 
-bool FormPeer::moveFocus(bool backwards) {
-    std::vector<HWND> stops;
-    for (Control* c : form().tabSequence()) {
-        HWND window = reinterpret_cast<HWND>(c->handle());
-        if (window && (GetWindowLongPtrW(window, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(window) &&
-            IsWindowEnabled(window))
-            stops.push_back(window);
-    }
-    if (stops.empty()) return false;
-    const auto at = std::find(stops.begin(), stops.end(), GetFocus());
-    size_t next = backwards ? stops.size() - 1 : 0;
-    if (at != stops.end()) {
-        const size_t here = static_cast<size_t>(at - stops.begin());
-        next = backwards ? (here + stops.size() - 1) % stops.size() : (here + 1) % stops.size();
-    }
-    SetFocus(stops[next]);
-    // As the dialog manager does: a text field reached by Tab has its whole text selected.
-    if (SendMessageW(stops[next], WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(stops[next], EM_SETSEL, 0, -1);
-    return true;
-}
-
 void FormPeer::paint(HDC dc) {
     RECT client;
     GetClientRect(hwnd(), &client);
@@ -179,9 +163,19 @@ bool FormPeer::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         backend().minimizeApplication();
         result = 0;
         return true;
-    case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE) backend().noteActive(hwnd());
-        return false;
+    case WM_ACTIVATE: {
+        if (LOWORD(wParam) == WA_INACTIVE) return false;
+        backend().noteActive(hwnd());
+        form().application().noteActivated(form());
+        if (HIWORD(wParam)) return false; // minimised
+        // The focus goes back to the control that had it; a keyboard user starts on the
+        // first stop. A mouse user's window keeps the focus itself, showing no cue.
+        const Control* target = form().focusTarget(backend().keyboardCues());
+        if (!target || !target->handle()) return false;
+        SetFocus(reinterpret_cast<HWND>(target->handle()));
+        result = 0;
+        return true;
+    }
     case WM_DPICHANGED: {
         const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,

@@ -16,9 +16,6 @@ public:
     Form& form() const { return static_cast<Form&>(control()); }
     // The show command of the next showing (the process's show state, for the main form).
     void setNextShowCommand(int command) { nextShowCommand_ = command; }
-    // Tab and Shift+Tab: the focus goes to the next control that takes it, in the form's
-    // tab order. False when no control takes it.
-    bool moveFocus(bool backwards);
     // Back on screen after the program was restored from its taskbar button.
     void showAgain();
     void rescale() override;

@@ -3,12 +3,15 @@
 #include "platform/toolkit/win32/Gdi.h"
 #include "platform/toolkit/win32/GifPicture.h"
 #include "platform/toolkit/win32/Win32Backend.h"
+#include "platform/win32/Utf8.h"
 
 namespace tv::toolkit::win32 {
 
 ImagePeer::ImagePeer(Image& image, Win32Backend& backend) : NativeControl(image, backend) {
     picture_ = backend.picture(image.picture());
     create(kImageClass, 0, 0);
+    // The window text names the picture for screen readers and automation tools.
+    SetWindowTextW(hwnd(), tv::win32::widen(image.accessibleName()).c_str());
 }
 
 void ImagePeer::applyOther(Property property) {

@@ -37,6 +37,8 @@ void LabelPeer::applyBounds() {
 void LabelPeer::applyCaption() {
     NativeControl::applyCaption();
     applyBounds();
+    // A screen reader hears each new status text (each stage of a run) as it comes.
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd(), OBJID_CLIENT, CHILDID_SELF);
 }
 
 void LabelPeer::applyFont() {

@@ -4,6 +4,7 @@
 
 #include "platform/toolkit/Application.h"
 #include "platform/toolkit/Form.h"
+#include "platform/toolkit/win32/ControlAccessible.h"
 #include "platform/toolkit/win32/Gdi.h"
 #include "platform/toolkit/win32/Win32Backend.h"
 #include "platform/win32/Utf8.h"
@@ -110,6 +111,37 @@ void NativeControl::propertyChanged(Property property) {
     }
 }
 
+void NativeControl::focus() {
+    if (!hwnd_) return;
+    SetFocus(hwnd_);
+    // As the dialog manager does: a text field reached by the keyboard has its whole text selected.
+    if (SendMessageW(hwnd_, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(hwnd_, EM_SETSEL, 0, -1);
+}
+
+LRESULT NativeControl::callDefault(UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcW(previous_, hwnd_, message, wParam, lParam);
+}
+
+void NativeControl::paintFocusCue(HDC dc) {
+    if (GetFocus() != hwnd_ || !backend_.keyboardCues() || !control_.actsAsButton()) return;
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    const int inset = scale(focusCueInset(), dpi());
+    InflateRect(&r, -inset, -inset);
+    if (r.right - r.left < 2 || r.bottom - r.top < 2) return;
+    // The system's dotted rectangle, in the window-text colour rather than inverted: an
+    // inverted dot on the windows' blue is too faint to find.
+    const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);
+    for (int x = r.left; x < r.right; x += 2) {
+        SetPixelV(dc, x, r.top, ink);
+        SetPixelV(dc, x, r.bottom - 1, ink);
+    }
+    for (int y = r.top; y < r.bottom; y += 2) {
+        SetPixelV(dc, r.left, y, ink);
+        SetPixelV(dc, r.right - 1, y, ink);
+    }
+}
+
 void NativeControl::dispatch(const std::function<void()>& action) {
     Form* form = control_.form();
     if (form) form->application().dispatch(action);
@@ -196,6 +228,28 @@ bool NativeControl::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     case WM_CAPTURECHANGED:
         pressed_ = false;
         return false;
+    case WM_SETFOCUS:
+        if (Form* form = control_.form(); form && form != &control_) form->noteFocus(&control_);
+        if (paints()) InvalidateRect(hwnd_, nullptr, FALSE);
+        return false;
+    case WM_KILLFOCUS:
+        if (paints()) InvalidateRect(hwnd_, nullptr, FALSE);
+        return false;
+    case WM_NEXTDLGCTL:
+        // A multi-line field hands Tab on to its parent, as to a dialog: the form moves on.
+        if (LOWORD(lParam)) SetFocus(reinterpret_cast<HWND>(wParam));
+        else if (Form* form = control_.form()) form->focusNext(wParam != 0);
+        result = 0;
+        return true;
+    case kAccessibleClickMessage:
+        if (control_.actsAsButton() && control_.visible() && control_.enabled())
+            dispatch([this] { control_.userClick(); });
+        result = 0;
+        return true;
+    case WM_GETOBJECT:
+        if (static_cast<LONG>(lParam) != static_cast<LONG>(OBJID_CLIENT)) return false;
+        result = accessibleObjectFor(*this, wParam);
+        return result != 0;
     case WM_ERASEBKGND:
         if (!paints()) return false;
         result = 1; // WM_PAINT fills everything
@@ -205,6 +259,7 @@ bool NativeControl::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd_, &ps);
         paint(dc);
+        paintFocusCue(dc);
         EndPaint(hwnd_, &ps);
         result = 0;
         return true;

@@ -28,6 +28,7 @@ public:
     UINT dpi() const;
 
     void propertyChanged(Property property) override;
+    void focus() override;
     // Geometry and font again, after the window moved to a monitor of another DPI.
     virtual void rescale();
 
@@ -61,12 +62,17 @@ protected:
 
     // Runs a user event through the application (error box on an escaping exception).
     void dispatch(const std::function<void()>& action);
+    // The class's own handling of a message, for a peer that acts after it.
+    LRESULT callDefault(UINT message, WPARAM wParam, LPARAM lParam);
+    // How far inside the window the focus cue of a self-drawn button is drawn.
+    virtual int focusCueInset() const { return 1; }
     bool clicksOnMouseUp() const;
     RECT designRect() const;
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void paintFocusCue(HDC dc);
     // Gives the window back to its class's procedure; the peer has no window after it.
     void release(HWND window);
 
@@ -83,5 +89,7 @@ inline constexpr const wchar_t* kPanelClass = L"TvPanel";
 inline constexpr const wchar_t* kLabelClass = L"TvLabel";
 inline constexpr const wchar_t* kImageClass = L"TvImage";
 inline constexpr const wchar_t* kGroupBoxClass = L"TvGroupBox";
+// Posted by a screen reader's "default action": the click runs once the call has returned.
+inline constexpr UINT kAccessibleClickMessage = WM_APP + 2;
 
 } // namespace tv::toolkit::win32

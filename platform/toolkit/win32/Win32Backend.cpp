@@ -127,19 +127,52 @@ MessageResult Win32Backend::messageBox(const std::string& text, const std::strin
 }
 
 bool Win32Backend::translate(MSG& message) {
-    // Tab follows the layout's tab order; the arrow keys and the rest are the dialog manager's.
     HWND root = GetAncestor(message.hwnd, GA_ROOT);
     auto* form = root ? dynamic_cast<FormPeer*>(NativeControl::from(root)) : nullptr;
-    if (form && message.message == WM_KEYDOWN && message.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 &&
-        GetKeyState(VK_MENU) >= 0) {
-        const LRESULT wants =
-            SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message));
-        if (!(wants & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) && form->moveFocus(GetKeyState(VK_SHIFT) < 0)) return true;
-    }
+    if (form && message.message == WM_KEYDOWN && translateKey(message, *form)) return true;
+    // The arrow keys and the rest are the dialog manager's.
     if (form && IsDialogMessageW(root, &message)) return true;
     TranslateMessage(&message);
     DispatchMessageW(&message);
     return true;
+}
+
+bool Win32Backend::translateKey(const MSG& message, FormPeer& form) {
+    keyboardUsed();
+    if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+    Key key;
+    switch (message.wParam) {
+    case VK_TAB: key = Key::Tab; break;
+    case VK_SPACE: key = Key::Space; break;
+    case VK_RETURN: key = Key::Enter; break;
+    case VK_ESCAPE: key = Key::Escape; break;
+    default: return false;
+    }
+    const bool repeated = (message.lParam & (1 << 30)) != 0;
+    if (key != Key::Tab && repeated) return false; // a held key presses a button once
+    const NativeControl* focusedPeer = NativeControl::from(GetFocus());
+    Control* focused = focusedPeer ? &focusedPeer->control() : nullptr;
+    if (focused && focused->form() != &form.form()) focused = nullptr;
+    if (focused == &form.form()) focused = nullptr;
+    if (key == Key::Tab) {
+        // Tab follows the layout's tab order, unless the focused control keeps it for itself.
+        const LRESULT wants = SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam,
+                                           reinterpret_cast<LPARAM>(&message));
+        if (wants & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) return false;
+        return form.form().focusNext(GetKeyState(VK_SHIFT) < 0);
+    }
+    // The native boxes press themselves on Space, and the fields type it.
+    if (key == Key::Space && focused && !focused->actsAsButton()) return false;
+    const std::function<void()> action = form.form().keyAction(key, false, focused);
+    if (!action) return false;
+    form.form().application().dispatch(action);
+    return true;
+}
+
+void Win32Backend::keyboardUsed() {
+    if (keyboardCues_) return;
+    keyboardCues_ = true;
+    if (HWND focus = GetFocus()) InvalidateRect(focus, nullptr, FALSE);
 }
 
 void Win32Backend::deferUntilPump(ProgressPeer& peer) {

@@ -16,6 +16,7 @@ namespace tv::toolkit::win32 {
 
 class GifPicture;
 class ProgressPeer;
+class FormPeer;
 
 class Win32Backend : public ToolkitBackend {
 public:
@@ -38,6 +39,8 @@ public:
     void queueRelease(Form& form) override;
 
     bool waitCursor() const { return waitCursor_; }
+    // Focus cues are shown once the keyboard has been used, as Windows does.
+    bool keyboardCues() const { return keyboardCues_; }
     bool quitting() const { return quitting_; }
     // The decoded picture of that resource name, shared by every image showing it.
     const GifPicture* picture(const std::string& name);
@@ -63,6 +66,8 @@ private:
     static LRESULT CALLBACK appWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void releasePending();
     bool translate(MSG& message);
+    bool translateKey(const MSG& message, FormPeer& form);
+    void keyboardUsed();
     void flushDeferred();
 
     void activateLastActive();
@@ -74,6 +79,7 @@ private:
     std::vector<HWND> hiddenWhileMinimized_;
     bool comInitialized_ = false;
     bool waitCursor_ = false;
+    bool keyboardCues_ = false;
     bool quitting_ = false;
     std::wstring title_;
     std::vector<Form*> pendingRelease_;
