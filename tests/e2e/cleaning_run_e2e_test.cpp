@@ -91,6 +91,23 @@ std::string currentUserSid() {
     return result;
 }
 
+// Files below a folder, all levels, links not entered.
+int filesBelow(const std::string& folder) {
+    int count = 0;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(widen(folder + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
+        else if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            count += filesBelow(folder + "\\" + tv::win32::narrowUntilNul(data.cFileName));
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return count;
+}
+
 // --- the program's windows ---------------------------------------------------------------
 
 // A message box of the program whose text holds `words`.
@@ -305,7 +322,19 @@ TEST(CleaningRun, AFullRunAnsweredYesEmptiesEveryTargetAndNothingElse) {
     EXPECT_TRUE(ProgramDriver::screenshot(main, tv::e2e::artefactPath(L"e2e-cleaning-run-during.bmp")));
     answer(offer, L"&Yes");
     EXPECT_NE(program.waitForVisibleTopLevel(widen("Page de démarrage"), 20000), nullptr) << "no start-page dialog";
-    EXPECT_TRUE(waitUntil([&] { return shows(main, kCongratulation); }, 60000)) << "no congratulation";
+    // The stores' own files stay open in the processes that use them (this one included):
+    // the end counts exactly the files still in the cleaned folders, and congratulates only
+    // when there are none.
+    int stayed = 0;
+    for (int csidl : {CSIDL_INTERNET_CACHE, CSIDL_COOKIES, CSIDL_HISTORY, CSIDL_RECENT})
+        stayed += filesBelow(specialFolder(csidl));
+    stayed += filesBelow(tempFolder());
+    const std::wstring end =
+        stayed == 0 ? kCongratulation
+                    : widen("Nettoyage terminé, avec des exceptions :\r" + std::to_string(stayed) +
+                            (stayed == 1 ? " fichier utilisé ou protégé conservé"
+                                         : " fichiers utilisés ou protégés conservés"));
+    EXPECT_TRUE(waitUntil([&] { return shows(main, end); }, 60000)) << "not the closing text for " << stayed;
     Sleep(300);
     EXPECT_TRUE(ProgramDriver::screenshot(main, tv::e2e::artefactPath(L"e2e-cleaning-run-after.bmp")));
 
