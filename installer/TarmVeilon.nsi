@@ -41,6 +41,8 @@ BrandingText "${NAME} ${VERSION}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+; The stock welcome text speaks of system files and other programs to close: none of that here.
+!define MUI_WELCOMEPAGE_TEXT "Vous êtes sur le point d'installer ${NAME} ${VERSION}, pour vous seul : aucun droit d'administrateur n'est demandé.$\r$\n$\r$\nCliquez sur Suivant pour continuer."
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES

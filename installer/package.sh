@@ -38,7 +38,7 @@ fi
 chmod 644 "$stage"/*
 touch -d "@$SOURCE_DATE_EPOCH" "$stage"/*
 
-makensis -V2 -NOCD "-DVERSION=$version" "-DSTAGE=$stage" "-DICON=$root/resources/artwork/TarmVeilon.ico" \
+makensis -V2 -NOCD -INPUTCHARSET UTF8 "-DVERSION=$version" "-DSTAGE=$stage" "-DICON=$root/resources/artwork/TarmVeilon.ico" \
   "-DOUTFILE=$out/$setup" "${sign[@]}" "$here/TarmVeilon.nsi" >/dev/null
 # Dates in a zip are local times: UTC makes them SOURCE_DATE_EPOCH everywhere; -X leaves out
 # the Unix owners and times.
