@@ -3,7 +3,8 @@
 # lacks. Safe to run again: it installs nothing that is already there.
 set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix
-          wine wine64 xvfb x11-utils xdotool imagemagick)
+          wine wine64 xvfb x11-utils xdotool imagemagick
+          nsis osslsigncode openssl zip unzip)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

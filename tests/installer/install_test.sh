@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# The packed program as a Windows user gets it, under Wine in a prefix made afresh: packs it
+# signed with a throw-away certificate, installs silently, checks the files, the shortcut and
+# the uninstall entry, installs again over it, starts the program from its shortcut, removes it
+# silently and finds nothing left, then starts the portable program.
+#
+# Usage: install_test.sh <TarmVeilon.exe> <work folder>   (needs a display, as the other tests)
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+program=$(realpath "$1")
+work=$2
+rm -rf "$work"
+mkdir -p "$work"
+work=$(realpath "$work")
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all
+# Wine's recycle bin is the Unix user's trash, and its menu builder writes to the user's own
+# menus: the test keeps both to itself.
+export XDG_DATA_HOME="$work/xdg-data" WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# The prefix is made while the packing runs: it is most of the test's time.
+(
+  mkdir -p "$WINEPREFIX"
+  wineboot -u >/dev/null 2>&1 || true
+  for value in Decorated Managed; do # no window manager on the virtual display
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v "$value" /d N /f >/dev/null 2>&1
+  done
+  wineserver -w
+) &
+prefix_made=$!
+
+echo "[${SECONDS}s] Packing, signed with a throw-away certificate"
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Tarmel Veilo essai" \
+  -addext extendedKeyUsage=codeSigning -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
+openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/cert.p12" -passout pass:essai
+TV_SIGN_PKCS12="$work/cert.p12" TV_SIGN_PASSWORD=essai "$root/installer/package.sh" "$program" "$work/release" >/dev/null
+(cd "$work/release" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match"
+setup=$(echo "$work"/release/TarmVeilon-*-setup.exe)
+version=${setup##*/TarmVeilon-}; version=${version%-setup.exe}
+signed() { osslsigncode verify -CAfile "$work/cert.pem" -in "$1" 2>&1 | grep -q "Signature verification: ok" || fail "$2 is not signed"; }
+signed "$setup" "the setup"
+unzip -q "$work"/release/TarmVeilon-*-portable.zip -d "$work/portable"
+signed "$work/portable/TarmVeilon.exe" "the portable program"
+
+wait "$prefix_made"
+{ read -r local_appdata; read -r appdata; read -r profile; } < <(wine cmd /c 'echo %LOCALAPPDATA%&echo %APPDATA%&echo %USERPROFILE%' 2>/dev/null | tr -d '\r')
+dir="$local_appdata\\Programs\\Tarmel Veilo"
+dir_unix=$(winepath -u "$dir" 2>/dev/null)
+shortcut=$(winepath -u "$appdata\\Microsoft\\Windows\\Start Menu\\Programs\\Tarmel Veilo.lnk" 2>/dev/null)
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\TarmelVeilo'
+declare -A entry
+read_entry() {
+  entry=()
+  local line re='^ +([A-Za-z]+) +REG_[A-Z_]+ +(.*)$'
+  while IFS= read -r line; do
+    if [[ "$line" =~ $re ]]; then entry[${BASH_REMATCH[1]}]=${BASH_REMATCH[2]}; fi
+  done < <(wine reg query "$key" 2>/dev/null | tr -d '\r')
+}
+install() { wine "$setup" /S || fail "the silent setup failed"; wineserver -w; }
+
+echo "[${SECONDS}s] Installing"
+install
+for f in TarmVeilon.exe LISEZMOI.txt uninstall.exe; do [ -f "$dir_unix/$f" ] || fail "$f not installed"; done
+cmp -s "$dir_unix/TarmVeilon.exe" "$work/portable/TarmVeilon.exe" || fail "the installed program is not the packed one"
+signed "$dir_unix/uninstall.exe" "the uninstaller"
+[ -f "$shortcut" ] || fail "no Start-menu shortcut at $shortcut"
+# The link keeps its target's path as text.
+grep -aqF "$dir\\TarmVeilon.exe" "$shortcut" || fail "the shortcut does not lead to $dir\\TarmVeilon.exe"
+read_entry
+expect() { local got=${entry[$1]:-}; [ "$got" = "$2" ] || fail "uninstall entry $1 is '$got', not '$2'"; }
+expect DisplayName "Tarmel Veilo"
+expect DisplayVersion "$version"
+expect Publisher "Tarmel Veilo"
+expect DisplayIcon "$dir\\TarmVeilon.exe,0"
+expect InstallLocation "$dir"
+expect UninstallString "\"$dir\\uninstall.exe\""
+expect QuietUninstallString "\"$dir\\uninstall.exe\" /S"
+size=$((entry[EstimatedSize]))
+(( size > 100 && size < 10000 )) || fail "EstimatedSize is $size KB"
+
+echo "[${SECONDS}s] Installing over it"
+touch -d 2001-01-01 "$dir_unix/TarmVeilon.exe"
+install
+[ "$(stat -c %Y "$dir_unix/TarmVeilon.exe")" != "$(date -d 2001-01-01 +%s)" ] || fail "the second install left the old program"
+read_entry
+[ "${entry[InstallLocation]:-}" = "$dir" ] || fail "the second install lost the uninstall entry"
+
+# Starts a program the way given, waits for its main window and keeps a picture of the screen.
+starts() {
+  local picture=$1; shift
+  "$@" >/dev/null 2>&1 &
+  for _ in $(seq 120); do
+    xdotool search --onlyvisible --name '^Tarmel veilo 2' >/dev/null 2>&1 && break
+    sleep 0.5
+  done
+  xdotool search --onlyvisible --name '^Tarmel veilo 2' >/dev/null 2>&1 || fail "no main window from $*"
+  sleep 1 # let it paint
+  import -window root "$work/$picture"
+  wineserver -k; wineserver -w
+}
+echo "[${SECONDS}s] Starting it from its shortcut"
+starts installed.png wine start /unix "$shortcut"
+
+echo "[${SECONDS}s] Removing it"
+wine "$dir_unix/uninstall.exe" /S || fail "the silent uninstall failed"
+wineserver -w # it goes on from a copy of itself
+[ ! -e "$dir_unix" ] || fail "left behind: $(find "$dir_unix")"
+[ ! -e "$shortcut" ] || fail "the shortcut is left"
+wine reg query "$key" >/dev/null 2>&1 && fail "the uninstall entry is left"
+
+echo "[${SECONDS}s] Removing it from a folder the user already had"
+mine=$(winepath -u "$profile\\MesOutils" 2>/dev/null)
+mkdir -p "$mine" && echo "à garder" >"$mine/notes.txt"
+wine "$setup" /S "/D=$(winepath -w "$mine" 2>/dev/null)" || fail "the setup into an existing folder failed"
+wineserver -w
+[ -f "$mine/TarmVeilon.exe" ] || fail "not installed into the folder chosen"
+wine "$mine/uninstall.exe" /S || fail "the silent uninstall failed"
+wineserver -w
+[ "$(ls "$mine")" = notes.txt ] || fail "the uninstall from the user's folder left $(ls "$mine"), not only notes.txt"
+
+echo "[${SECONDS}s] Starting the portable program"
+starts portable.png wine "$work/portable/TarmVeilon.exe"
+echo "[${SECONDS}s] The program's main window, installed and portable: $work/installed.png $work/portable.png"
