@@ -123,5 +123,23 @@ TEST_F(FolderWalks, LinksAreRemovedNeverFollowed) {
     EXPECT_EQ(count(tree), 0);
 }
 
+TEST_F(FolderWalks, AFileAnotherProgramHoldsOpenStaysAndIsCountedAsStaying) {
+    wintest::ScratchFolder scratch("held");
+    const std::string held = scratch / "held.log";
+    wintest::makeFile(held);
+    wintest::makeFile(scratch / "free.tmp");
+    HANDLE holder = CreateFileW(wintest::longForm(held).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(count(scratch.path()), 2);
+    const engine::PurgeTally tally = engine::PurgeFolder(platform, app, bar, scratch.path());
+    EXPECT_EQ(tally.met, 2);
+    EXPECT_EQ(tally.stayed, 1);
+    EXPECT_EQ(count(scratch.path()), 1);
+    CloseHandle(holder);
+    EXPECT_TRUE(wintest::exists(held));
+    EXPECT_FALSE(wintest::exists(scratch / "free.tmp"));
+}
+
 } // namespace
 } // namespace tv
