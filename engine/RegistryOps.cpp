@@ -41,6 +41,21 @@ bool subkeyExists(PlatformServices& platform, const RegKey& parent, const std::s
     return parent && static_cast<bool>(platform.openSubkey(parent, name, kKeyReadExistence));
 }
 
+// A key that exists, as its parent's handle and its own name; nothing when the path names no
+// key or the key is not there.
+struct ExistingKey {
+    RegKey parent;
+    std::string name;
+};
+
+std::optional<ExistingKey> existingKey(PlatformServices& platform, Hive hive, const std::string& path) {
+    const auto place = placeOf(path);
+    if (!place) return std::nullopt;
+    RegKey parent = openParent(platform, hive, *place);
+    if (!subkeyExists(platform, parent, place->name)) return std::nullopt;
+    return ExistingKey{std::move(parent), place->name};
+}
+
 // Deletes `name` below `parent` with everything below it. Every key is opened as itself
 // through its parent's handle and deleted through that handle; a link is deleted as a link
 // and never entered. Indices are walked downwards, so that a deletion never shifts an index
@@ -89,31 +104,25 @@ bool standsEmpty(PlatformServices& platform, const RegKey& key) {
 } // namespace
 
 bool DeleteKeyWithSubkeys(PlatformServices& platform, Hive hive, const std::string& path) {
-    const auto place = placeOf(path);
-    if (!place) return false; // never the whole hive
-    const RegKey parent = openParent(platform, hive, *place);
-    if (!subkeyExists(platform, parent, place->name)) return true;
-    return deleteSubkeyTree(platform, parent, place->name);
+    if (!placeOf(path)) return false; // never the whole hive
+    const auto key = existingKey(platform, hive, path);
+    return !key || deleteSubkeyTree(platform, key->parent, key->name);
 }
 
 std::string ResetRegKey(PlatformServices& platform, const std::string& path) {
-    const auto place = placeOf(path);
-    if (!place) return kNotPresent;
-    const RegKey parent = openParent(platform, Hive::CurrentUser, *place);
-    if (!subkeyExists(platform, parent, place->name)) return kNotPresent;
-    deleteSubkeyTree(platform, parent, place->name);
+    const auto key = existingKey(platform, Hive::CurrentUser, path);
+    if (!key) return kNotPresent;
+    deleteSubkeyTree(platform, key->parent, key->name);
     // Created as itself: a link that would not go is opened, never written through.
-    const RegKey created = platform.createSubkey(parent, place->name);
+    const RegKey created = platform.createSubkey(key->parent, key->name);
     if (!created) throw CleanerError("Failed to create key " + path);
     return standsEmpty(platform, created) ? kCleaned : kImpossible;
 }
 
 std::string DeleteRegValue(PlatformServices& platform, const std::string& path, const std::string& valueName) {
-    const auto place = placeOf(path);
-    if (!place) return kNotPresent;
-    const RegKey parent = openParent(platform, Hive::CurrentUser, *place);
-    if (!subkeyExists(platform, parent, place->name)) return kNotPresent;
-    if (RegKey key = platform.openSubkey(parent, place->name, kKeyAllAccess); key && !platform.isLink(key))
+    const auto existing = existingKey(platform, Hive::CurrentUser, path);
+    if (!existing) return kNotPresent;
+    if (RegKey key = platform.openSubkey(existing->parent, existing->name, kKeyAllAccess); key && !platform.isLink(key))
         platform.deleteValue(key, valueName);
     // The value as every program reads it: behind a link that was left alone, it is still there.
     const RegKey seen = platform.openKey(Hive::CurrentUser, path, kKeyReadExistence);
