@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# What a change to the walks costs, in one run: the folder benchmark of two builds, taken in
+# turns on the same tree shape, and the fastest product count and purge of each.
+#
+#   bench/compare-builds.sh BEFORE/folder_bench.exe AFTER/folder_bench.exe
+#
+# FOLDERS, SUBFOLDERS and FILES set the shape (default: 20 folders of 500 files), TURNS how
+# many times each build runs (default 2; each run purges once per walk it knows).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+[ $# -eq 2 ] || { echo "usage: $0 BEFORE.exe AFTER.exe" >&2; exit 2; }
+export XDG_DATA_HOME="$root/build/xdg-data"
+source "$root/scripts/virtual-display.sh" # the product purge moves a native bar
+trap '[ -n "${TV_XVFB_PID:-}" ] && kill "$TV_XVFB_PID"' EXIT
+shape=(--folders "${FOLDERS:-20}" --subfolders "${SUBFOLDERS:-0}" --files "${FILES:-500}")
+declare -A best
+for turn in $(seq "${TURNS:-2}"); do
+  for side in before after; do
+    exe=$1; [ "$side" = after ] && exe=$2
+    while read -r _ name _ seconds; do
+      case "$name" in count_product|purge_product) ;; *) continue ;; esac
+      key="$side $name"
+      if [ -z "${best[$key]:-}" ] || awk "BEGIN{exit !($seconds < ${best[$key]})}"; then best[$key]=$seconds; fi
+    done < <("$root/scripts/wine-run.sh" "$exe" "${shape[@]}" --count-runs 1 --purge-runs 1 | grep '^RESULT')
+  done
+done
+for name in count_product purge_product; do
+  awk -v n="$name" -v b="${best[before $name]}" -v a="${best[after $name]}" \
+    'BEGIN{printf "%-14s before %.3f s  after %.3f s  after/before %.3f\n", n, b, a, a / b}'
+done
