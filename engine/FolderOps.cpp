@@ -122,7 +122,7 @@ void walk(PlatformServices& platform, ThrottledPump& pump, WalkVisitor& visitor,
     std::string path;
     {
         auto top = platform.openFolderHandle(target);
-        if (!top || !top->finalPath(path) || path.empty() || !top->readListing()) return;
+        if (!top || !top->finalPath(path) || path.empty() || !top->startListing()) return;
         open.push_back({std::move(top), path.size()});
     }
     std::string childFinal;
@@ -174,7 +174,7 @@ void walk(PlatformServices& platform, ThrottledPump& pump, WalkVisitor& visitor,
             path.resize(folder.pathLength);
             if (path.back() != '\\') path += '\\';
             path.append(leaf);
-            if (!child->readListing()) {
+            if (!child->startListing()) {
                 visitor.folderDone(*child, path);
                 continue;
             }

@@ -104,8 +104,10 @@ public:
     virtual bool finalPath(std::string& into) = 0;
     // Deletes the entry through this handle (a folder only when it is empty).
     virtual bool markForDeletion() = 0;
-    // A folder's whole listing, read at once; false when it cannot be read.
-    virtual bool readListing() = 0;
+    // Starts the folder's listing at its first entry; false when it cannot be read.
+    virtual bool startListing() = 0;
+    // The next entry; false at the end of the listing or at an error. A large folder is read
+    // a batch at a time as the entries are taken, so its listing is never held whole.
     virtual bool nextListed(ListedEntry& entry) = 0;
     // Opens one entry of this folder by one name, relative to this handle, without
     // following a link; null when it cannot be opened as that kind.

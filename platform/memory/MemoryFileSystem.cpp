@@ -292,7 +292,9 @@ public:
     }
     bool markForDeletion() override { return fs_.erase(node_); }
 
-    bool readListing() override {
+    // The listing is taken whole at its start, as Wine keeps it: what the walk changes
+    // meanwhile is not seen.
+    bool startListing() override {
         listing_.clear();
         index_ = 0;
         if (!node_.isFolder() || node_.isLink() || node_.unreadable) return false;

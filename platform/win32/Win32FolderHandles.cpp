@@ -6,7 +6,6 @@
 #include <winternl.h>
 
 #include <climits>
-#include <cstring>
 
 #include "platform/win32/Utf8.h"
 #include "platform/win32/Win32Handles.h"
@@ -98,9 +97,21 @@ std::wstring_view objectName(HANDLE handle) {
 // path behind every link), they are the cheaper ask; elsewhere the final path is asked for.
 bool objectNamesAreFinalPaths = false;
 
-// One listing batch: each is a request of its own under Wine, and this one holds about two
-// thousand entries of usual names. A folder that needs more takes several.
-constexpr size_t kListingBatch = 256 * 1024;
+// One listing batch: the buffer the system fills at each call (a request of its own under
+// Wine). A folder holds a copy of the part its batch filled, never more than this, so a
+// folder of any size costs one batch while it is walked, and a small one what it lists.
+constexpr size_t kListingBatch = 64 * 1024;
+
+// A record of a batch, read only where the batch holds all of it.
+const FILE_ID_BOTH_DIR_INFO* recordAt(const std::vector<std::byte>& batch, size_t at) {
+    constexpr size_t header = offsetof(FILE_ID_BOTH_DIR_INFO, FileName);
+    if (at % alignof(FILE_ID_BOTH_DIR_INFO) != 0 || at > batch.size() || batch.size() - at < header) return nullptr;
+    const auto* record = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(batch.data() + at);
+    if (record->FileNameLength > batch.size() - at - header ||
+        static_cast<unsigned char>(record->ShortNameLength) > sizeof record->ShortName)
+        return nullptr;
+    return record;
+}
 
 class Win32EntryHandle : public EntryHandle {
 public:
@@ -143,42 +154,24 @@ public:
         return SetFileInformationByHandle(handle_.get(), FileDispositionInfo, &disposition, sizeof disposition) != 0;
     }
 
-    bool readListing() override {
-        listing_.clear();
-        batches_.clear();
+    bool startListing() override {
+        batch_.clear();
         next_ = 0;
-        static thread_local std::vector<std::byte> batch(kListingBatch);
-        for (FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;; kind = FileIdBothDirectoryInfo) {
-            if (!GetFileInformationByHandleEx(handle_.get(), kind, batch.data(), static_cast<DWORD>(batch.size())))
-                return GetLastError() == ERROR_NO_MORE_FILES || !batches_.empty();
-            // The batch ends where its last record does.
-            size_t end = 0;
-            for (size_t at = 0;;) {
-                const auto* record = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(batch.data() + at);
-                end = at + offsetof(FILE_ID_BOTH_DIR_INFO, FileName) + record->FileNameLength;
-                if (record->NextEntryOffset == 0) break;
-                at += record->NextEntryOffset;
-            }
-            const size_t start = (listing_.size() + 7) & ~size_t(7); // records are 8-byte aligned
-            listing_.resize(start + end);
-            std::memcpy(listing_.data() + start, batch.data(), end);
-            batches_.push_back(start);
-        }
+        more_ = true;
+        return readBatch(FileIdBothDirectoryRestartInfo) || GetLastError() == ERROR_NO_MORE_FILES;
     }
 
     bool nextListed(ListedEntry& entry) override {
-        if (batches_.empty() || next_ >= listing_.size()) return false;
-        const auto* record = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(listing_.data() + next_);
-        if (record->NextEntryOffset != 0) {
-            next_ += record->NextEntryOffset;
-        } else {
-            next_ = listing_.size();
-            for (size_t start : batches_)
-                if (start > static_cast<size_t>(reinterpret_cast<const std::byte*>(record) - listing_.data())) {
-                    next_ = start;
-                    break;
-                }
+        const FILE_ID_BOTH_DIR_INFO* record = recordAt(batch_, next_);
+        // The batch is used up: the next one is read where the system's listing stands. It
+        // goes on after the last name it gave, so the entries this walk removed meanwhile
+        // change nothing of what is still to come. An error there ends the listing.
+        if (!record && more_ && readBatch(FileIdBothDirectoryInfo)) record = recordAt(batch_, next_);
+        if (!record) {
+            more_ = false;
+            return false;
         }
+        next_ = record->NextEntryOffset != 0 ? next_ + record->NextEntryOffset : batch_.size();
         nameWide_ = std::wstring_view(record->FileName, record->FileNameLength / sizeof(wchar_t));
         altWide_ = std::wstring_view(record->ShortName, record->ShortNameLength / sizeof(wchar_t));
         narrowInto(nameWide_, name_);
@@ -234,10 +227,32 @@ private:
         return lastStatus_ >= 0 && opened && opened != INVALID_HANDLE_VALUE ? opened : nullptr;
     }
 
+    // The system fills one buffer that every folder shares; this folder keeps only the part
+    // it filled, up to where the batch's last record ends.
+    bool readBatch(FILE_INFO_BY_HANDLE_CLASS kind) {
+        static thread_local std::vector<std::byte> scratch(kListingBatch);
+        batch_.clear();
+        next_ = 0;
+        if (!GetFileInformationByHandleEx(handle_.get(), kind, scratch.data(), static_cast<DWORD>(scratch.size()))) {
+            more_ = false;
+            return false;
+        }
+        size_t end = 0;
+        for (size_t at = 0;;) {
+            const auto* record = recordAt(scratch, at);
+            if (!record) break;
+            end = at + offsetof(FILE_ID_BOTH_DIR_INFO, FileName) + record->FileNameLength;
+            if (record->NextEntryOffset == 0) break;
+            at += record->NextEntryOffset;
+        }
+        batch_.assign(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(end));
+        return true;
+    }
+
     FileHandle handle_;
-    std::vector<std::byte> listing_; // the folder's records, batch after batch
-    std::vector<size_t> batches_;    // where each batch starts
-    size_t next_ = 0;
+    std::vector<std::byte> batch_; // the records of the batch being handled
+    size_t next_ = 0;              // where the next record of the batch starts
+    bool more_ = false;            // whether the system may have a further batch
     std::wstring_view nameWide_, altWide_;
     std::string name_, alt_;
     std::wstring askedWide_;

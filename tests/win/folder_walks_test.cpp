@@ -1,7 +1,12 @@
 // The folder walks on the real file system: attributes, dot folders, names outside the
-// ANSI code page, long paths, and links that must never be followed.
+// ANSI code page, long paths, links that must never be followed, and folders larger than
+// one listing batch.
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "FolderWalkFixture.h"
 #include "WinTestSupport.h"
@@ -139,6 +144,42 @@ TEST_F(FolderWalks, AFileAnotherProgramHoldsOpenStaysAndIsCountedAsStaying) {
     CloseHandle(holder);
     EXPECT_TRUE(wintest::exists(held));
     EXPECT_FALSE(wintest::exists(scratch / "free.tmp"));
+}
+
+// Long names make about two hundred records fill a listing batch, so this folder takes eight;
+// the purge deletes what it met while the listing goes on, and a subfolder's own listing
+// comes between two batches of its parent's. A skipped entry would stay, a repeated one be
+// met twice.
+TEST_F(FolderWalks, AFolderOfManyBatchesIsCountedAndPurgedEntryByEntry) {
+    wintest::ScratchFolder scratch("batches");
+    const std::string root = scratch.path();
+    const std::string stem(100, 'n');
+    std::vector<std::string> folders;
+    int files = 0;
+    for (int i = 0; i < 1500; ++i) {
+        char number[8];
+        std::snprintf(number, sizeof number, "%04d", i);
+        const std::string entry = root + "\\" + number + stem;
+        if (i % 97 == 0) {
+            makeFolder(entry);
+            makeFile(entry + "\\" + stem + ".a");
+            makeFile(entry + "\\" + stem + ".b");
+            folders.push_back(entry);
+            files += 2;
+        } else {
+            makeFile(entry);
+            ++files;
+        }
+    }
+
+    EXPECT_EQ(count(root), files);
+    const engine::PurgeTally tally = engine::PurgeFolder(platform, app, bar, root);
+    EXPECT_EQ(tally.met, files);
+    EXPECT_EQ(tally.stayed, 0);
+    EXPECT_EQ(bar.position(), files);
+    EXPECT_TRUE(exists(root));
+    EXPECT_EQ(count(root), 0);
+    for (const auto& folder : folders) EXPECT_FALSE(exists(folder)) << folder;
 }
 
 } // namespace
