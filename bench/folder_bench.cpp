@@ -1,21 +1,26 @@
 // Files per second of the folder walks through the Windows platform, set against the old
 // 8-bit walks with a pump per file and against bare wide-character walks down to the
 // cheapest we can write. Prints one "RESULT <name> <files> <seconds>" line per measure for
-// bench/run.sh. With --trace it runs each measure once between two named events instead,
+// bench/run.sh, and one "HEAP <name> <bytes> <blocks>" line with the most the walk held on the
+// heap at once (the most of its runs) and how many blocks its last run took. --measures takes a comma-separated list of the measures to
+// run; all of them without it. With --trace it runs each measure once between two named events instead,
 // so that a trace of the Wine server's requests can be cut into one slice per walk.
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "BenchTree.h"
 #include "BenchWindow.h"
 #include "FloorWalks.h"
+#include "HeapCounter.h"
 #include "ReferenceWalks.h"
 #include "engine/FolderOps.h"
 #include "platform/toolkit/Application.h"
@@ -33,6 +38,16 @@ struct Shape : TreeShape {
     int countRuns = 5;
     int purgeRuns = 3;
     bool trace = false;
+    std::string measures; // empty: all
+    bool wanted(std::string_view name) const {
+        if (measures.empty()) return true;
+        for (size_t start = 0; start <= measures.size();) {
+            const size_t end = std::min(measures.find(',', start), measures.size());
+            if (std::string_view(measures).substr(start, end - start) == name) return true;
+            start = end + 1;
+        }
+        return false;
+    }
 };
 
 void report(const char* name, int items, double time) {
@@ -47,6 +62,8 @@ struct Measure {
     const char* name;
     std::function<bool()> work; // false: the walk gave a wrong result
     std::vector<double> times;
+    std::size_t heap = 0;        // the most held at once beyond what was held before, in any run
+    std::size_t allocations = 0; // blocks taken in the last run
 };
 
 // A named event the server's trace shows by its name: where one walk's requests begin or end.
@@ -99,9 +116,24 @@ public:
 bool runOnce(Measure& m, TraceMarks& marks) {
     bool right = false;
     marks.mark("begin", m.name);
+    resetHeapPeak();
+    const std::size_t before = heapInUse(), taken = heapAllocations();
     m.times.push_back(seconds([&] { right = m.work(); }));
+    m.heap = std::max(m.heap, heapPeak() - before);
+    m.allocations = heapAllocations() - taken;
     marks.mark("end", m.name);
     return right;
+}
+
+void reportAll(const std::vector<Measure>& measures, int files) {
+    for (const Measure& m : measures) report(m.name, files, fastest(m.times));
+    for (const Measure& m : measures) std::printf("HEAP %s %zu %zu\n", m.name, m.heap, m.allocations);
+    std::fflush(stdout);
+}
+
+// Only the measures asked for.
+void keepWanted(std::vector<Measure>& measures, const Shape& shape) {
+    std::erase_if(measures, [&](const Measure& m) { return !shape.wanted(m.name); });
 }
 
 int run(const Shape& shape, const std::string& root) {
@@ -152,6 +184,7 @@ int run(const Shape& shape, const std::string& root) {
         {"count_handle_full", [&] { return handleCountFiles(tree.root, Listing::Full) == files; }, {}},
     };
     if (nativeLayer) counts.push_back({"count_native", [&] { return nativeCountFiles(tree.root) == files; }, {}});
+    keepWanted(counts, shape);
     const int countRuns = shape.trace ? 1 : shape.countRuns;
     for (int r = 0; r < countRuns; ++r)
         for (Measure& m : counts)
@@ -159,7 +192,7 @@ int run(const Shape& shape, const std::string& root) {
                 std::fprintf(stderr, "%s gave a wrong count\n", m.name);
                 return 1;
             }
-    for (const Measure& m : counts) report(m.name, files, fastest(m.times));
+    if (!counts.empty()) reportAll(counts, files);
 
     // Purging: a fresh tree for each; every purge must take all of it and leave the root.
     toolkit::ProgressBar quietBar("ProgressBar1");
@@ -212,6 +245,7 @@ int run(const Shape& shape, const std::string& root) {
         purges.push_back(
             {"purge_posix_disposition", [&] { return handlePurgeFolder(tree.root, Deletion::PosixDisposition); }, {}});
     if (nativeLayer) purges.push_back({"purge_native", always([&] { nativePurgeFolder(tree.root); }), {}});
+    keepWanted(purges, shape);
     // No purge runs asked: the counts alone, for quick comparisons.
     const int purgeRuns = shape.trace ? 1 : shape.purgeRuns;
     for (int r = 0; r < purgeRuns; ++r)
@@ -228,8 +262,8 @@ int run(const Shape& shape, const std::string& root) {
                 return 1;
             }
         }
-    if (purgeRuns > 0) {
-        for (const Measure& m : purges) report(m.name, files, fastest(m.times));
+    if (purgeRuns > 0 && !purges.empty()) {
+        reportAll(purges, files);
         // In the fastest product purge: how many pumps, and the seconds spent in them.
         report("purge_product_pumps", fastestPumps, fastestPumpTime);
     }
@@ -244,7 +278,7 @@ int run(const Shape& shape, const std::string& root) {
 
     // What one position change of a native progress control costs, for the record: the
     // walks step the bar once per file.
-    if (!shape.trace) {
+    if (!shape.trace && shape.measures.empty()) {
         const int steps = 2000;
         SendMessageW(window.progress(), PBM_SETRANGE32, 0, steps);
         report("native_progress_setpos", steps, seconds([&] {
@@ -283,6 +317,7 @@ int main(int argc, char** argv) {
         else if (option == "--purge-runs") shape.purgeRuns = value;
         else if (option == "--root") root = argv[i + 1];
         else if (option == "--trace") shape.trace = value != 0;
+        else if (option == "--measures") shape.measures = argv[i + 1];
     }
     if (root.empty()) {
         tv::win32::Win32Platform platform;

@@ -5,10 +5,13 @@
 #   bench/run.sh [build-folder]      (default build/windows; configured with the windows preset)
 # Environment:
 #   SHAPES       which trees, in order (default "deep wide")
-#   DEEP, WIDE   "folders subfolders files-per-folder" (defaults "100 100 5" and "100 0 500")
+#   DEEP, WIDE, ONE  "folders subfolders files-per-folder" (defaults "100 100 5", "100 0 500"
+#                and "1 0 200000": one folder of 200,000 files)
 #   COUNT_RUNS, PURGE_RUNS, STARTUP_RUNS   runs of each measure; the fastest is shown
 #                (PURGE_RUNS=0: the counts only)
-#   PARTS        what to measure (default "walks requests startup")
+#   PARTS        what to measure (default "walks requests startup"; "memory" adds the peak
+#                heap of the program's walks against bare walks on MEMORY_SHAPES, default
+#                "deep wide one")
 #   TV_WINEPREFIX  the Wine prefix (default <build-folder>/bench-prefix: its server is
 #                  restarted to trace it, so it is the benchmark's own)
 set -euo pipefail
@@ -17,6 +20,7 @@ build=$(cd "${1:-$root/build/windows}" 2>/dev/null && pwd || echo "${1:-$root/bu
 shapes=${SHAPES:-deep wide}
 read -r -a deep <<<"${DEEP:-100 100 5}"
 read -r -a wide <<<"${WIDE:-100 0 500}"
+read -r -a one <<<"${ONE:-1 0 200000}"
 count_runs=${COUNT_RUNS:-5} purge_runs=${PURGE_RUNS:-3} startup_runs=${STARTUP_RUNS:-5}
 parts=${PARTS:-walks requests startup}
 # Two small trees with the same folders and different files give the requests per folder
@@ -57,7 +61,7 @@ if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
 fi
 
 shape_of() { # name -> "folders subfolders files"
-  case $1 in deep) echo "${deep[*]}" ;; wide) echo "${wide[*]}" ;; *) echo "unknown shape $1" >&2; exit 2 ;; esac
+  case $1 in deep) echo "${deep[*]}" ;; wide) echo "${wide[*]}" ;; one) echo "${one[*]}" ;; *) echo "unknown shape $1" >&2; exit 2 ;; esac
 }
 wine_bench() { "$root/scripts/wine-run.sh" "$build/bench/$1.exe" "${@:2}" | tr -d '\r'; }
 now() { date +%s.%N; }
@@ -169,6 +173,41 @@ if [[ " $parts " == *" walks "* ]]; then
     host_walks "$shape" "$f" "$s" "$n" >>"$work/$shape"
     print_walks "$shape" "$work/$shape" $((f * (1 + s)))
   done
+fi
+
+# --- what the walks hold on the heap -----------------------------------------------------------
+if [[ " $parts " == *" memory "* ]]; then
+  : >"$work/memory"
+  for shape in ${MEMORY_SHAPES:-deep wide one}; do
+    read -r f s n <<<"$(shape_of "$shape")"
+    echo "Wine, heap of the walks on the $shape tree ($f x $s x $n) ..." >&2
+    wine_bench folder_bench --folders "$f" --subfolders "$s" --files "$n" --count-runs "$count_runs" \
+      --purge-runs "$((purge_runs > 0 ? purge_runs : 1))" \
+      --measures count_product,count_bare_walk,purge_product,purge_bare_walk |
+      grep -E '^(RESULT|HEAP)' | sed "s/^/$shape $f $s /" >>"$work/memory"
+  done
+  awk '
+    function size(b) { return b >= 1048576 ? sprintf("%.2f MiB", b / 1048576) : sprintf("%.1f KiB", b / 1024) }
+    # <shape> <folders> <subfolders> RESULT <name> <files> <seconds> | ... HEAP <name> <bytes> <blocks>
+    !($1 in seen) { seen[$1] = 1; order[++count] = $1 }
+    $4 == "RESULT" { secs[$1, $5] = $7; if ($5 == "count_product") files[$1] = $6 }
+    $4 == "HEAP" { heap[$1, $5] = $6; blocks[$1, $5] = $7 }
+    END {
+      printf "\nPeak heap of the walks: the most their own code held at once (the benchmark'"'"'s operator new\n"
+      printf "counts it; the system'"'"'s buffers are not in it), the blocks the program'"'"'s walk took, and the\n"
+      printf "seconds of the same runs\n"
+      printf "  %-5s %7s %-6s %12s %11s %12s %8s %10s %9s\n", "tree", "files", "walk", "program", "bare walk",
+             "above bare", "blocks", "program s", "bare s"
+      for (i = 1; i <= count; i++) {
+        t = order[i]
+        for (w = 1; w <= 2; w++) {
+          walk = w == 1 ? "count" : "purge"; p = walk "_product"; r = walk "_bare_walk"
+          printf "  %-5s %7d %-6s %12s %11s %12s %8d %10.3f %9.3f\n", t, files[t], walk, size(heap[t, p]),
+                 size(heap[t, r]), size(heap[t, p] - heap[t, r]), blocks[t, p], secs[t, p], secs[t, r]
+        }
+      }
+      printf "  (target: at most 4 MiB above the bare walk at 200,000 entries)\n"
+    }' "$work/memory"
 fi
 
 # --- the Wine server's requests of every walk ------------------------------------------------
