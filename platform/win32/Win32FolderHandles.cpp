@@ -245,6 +245,9 @@ private:
             if (record->NextEntryOffset == 0) break;
             at += record->NextEntryOffset;
         }
+        // A larger batch than the last: the old storage goes first, so that the folder never
+        // holds two at once.
+        if (end > batch_.capacity()) std::vector<std::byte>().swap(batch_);
         batch_.assign(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(end));
         return true;
     }
