@@ -229,6 +229,12 @@ HWND ProgramDriver::focused() const {
     return GetGUIThreadInfo(info_.dwThreadId, &gui) ? gui.hwndFocus : nullptr;
 }
 
+bool ProgramDriver::takesKeys(HWND window) const {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    return GetGUIThreadInfo(info_.dwThreadId, &gui) && gui.hwndActive == window && gui.hwndFocus != nullptr;
+}
+
 void ProgramDriver::press(UINT key) const {
     HWND target = focused();
     if (!target) {

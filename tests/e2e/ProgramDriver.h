@@ -53,6 +53,9 @@ public:
 
     // The program's window that has the keyboard focus (null when none has).
     HWND focused() const;
+    // Whether `window` is the program's active window and something in it has the focus: keys
+    // pressed before then are lost.
+    bool takesKeys(HWND window) const;
     // A key pressed and released on the window that has the focus, as the keyboard gives it.
     void press(UINT key) const;
     // Tab, and the window the focus went to (null when it did not move).

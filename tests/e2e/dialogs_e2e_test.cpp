@@ -178,6 +178,7 @@ TEST(TellAFriend, ByKeysAloneWithTextsSetFromOutsideEnterInAFieldSendsThem) {
     HWND main = program.waitForVisibleTopLevel(kMainTitle);
     ASSERT_NE(main, nullptr);
     HWND envelope = childAt(main, 20 + 32, 337 + 32);
+    ASSERT_TRUE(waitUntil([&] { return program.takesKeys(main); }));
     for (int i = 0; i < 6; ++i) program.tab();
     ASSERT_EQ(program.focused(), envelope);
     program.press(VK_RETURN);

@@ -90,11 +90,14 @@ read_entry
 starts() {
   local picture=$1; shift
   "$@" >/dev/null 2>&1 &
+  # The first search that finds it is the answer: a second one, made just after, was seen
+  # to fail while windows came and went.
+  local shown=0
   for _ in $(seq 120); do
-    xdotool search --onlyvisible --name '^Tarmel veilo 2' >/dev/null 2>&1 && break
+    if xdotool search --onlyvisible --name '^Tarmel veilo 2' >/dev/null 2>&1; then shown=1; break; fi
     sleep 0.5
   done
-  xdotool search --onlyvisible --name '^Tarmel veilo 2' >/dev/null 2>&1 || fail "no main window from $*"
+  [ "$shown" = 1 ] || fail "no main window from $*"
   sleep 1 # let it paint
   import -window root "$work/$picture"
   wineserver -k; wineserver -w
