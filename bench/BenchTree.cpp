@@ -16,13 +16,15 @@ namespace {
 // in seconds, with the same names. Smaller folders are made here, as they always were.
 constexpr int kHostFilledFiles = 5000;
 
+std::wstring fileName(const std::wstring& folder, int n) { return folder + L"\\file" + std::to_wstring(n) + L".tmp"; }
+
 bool fillFromHost(const std::wstring& folder, int files) {
     const std::string hostPath = wintest::detail::unixName(win32::narrow(folder));
     // Spelt into a command line as it is: plain characters only.
     const auto plain = [](char c) { return c >= ' ' && c <= '~' && c != '\'' && c != '"'; };
     if (hostPath.empty() || !std::all_of(hostPath.begin(), hostPath.end(), plain)) return false;
     // The files come in order: the last one there says they all are.
-    const std::wstring last = folder + L"\\file" + std::to_wstring(files - 1) + L".tmp";
+    const std::wstring last = fileName(folder, files - 1);
     return wintest::detail::runHost(
         L"Z:\\bin\\sh -c \"cd '" + win32::widen(hostPath) + L"' && seq -f 'file%.0f.tmp' 0 " +
             std::to_wstring(files - 1) + L" | xargs touch\"",
@@ -53,7 +55,7 @@ bool build(const TreeShape& shape, Tree& tree) {
         for (const auto& leaf : leaves) {
             const bool fromHost = shape.filesPerFolder >= kHostFilledFiles && fillFromHost(leaf, shape.filesPerFolder);
             for (int n = 0; n < shape.filesPerFolder; ++n) {
-                std::wstring file = leaf + L"\\file" + std::to_wstring(n) + L".tmp";
+                std::wstring file = fileName(leaf, n);
                 if (!fromHost && !makeFile(file)) return false;
                 tree.files.push_back(std::move(file));
             }

@@ -15,7 +15,9 @@ std::atomic<std::size_t> allocations{0};
 // alignment malloc gives.
 constexpr std::size_t kHeader = alignof(std::max_align_t);
 
+// A request for no bytes still gets a block of its own, as operator new must give.
 void* take(std::size_t size) {
+    if (size == 0) size = 1;
     void* block = std::malloc(size + kHeader);
     if (!block) return nullptr;
     *static_cast<std::size_t*>(block) = size;
@@ -35,7 +37,7 @@ void give(void* pointer) {
 }
 
 void* takeOrThrow(std::size_t size) {
-    if (void* p = take(size == 0 ? 1 : size)) return p;
+    if (void* p = take(size)) return p;
     throw std::bad_alloc();
 }
 
@@ -50,8 +52,8 @@ void resetHeapPeak() { peak.store(inUse.load(std::memory_order_relaxed), std::me
 
 void* operator new(std::size_t size) { return tv::bench::takeOrThrow(size); }
 void* operator new[](std::size_t size) { return tv::bench::takeOrThrow(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return tv::bench::take(size == 0 ? 1 : size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return tv::bench::take(size == 0 ? 1 : size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return tv::bench::take(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return tv::bench::take(size); }
 void operator delete(void* p) noexcept { tv::bench::give(p); }
 void operator delete[](void* p) noexcept { tv::bench::give(p); }
 void operator delete(void* p, std::size_t) noexcept { tv::bench::give(p); }

@@ -1,10 +1,11 @@
 // Files per second of the folder walks through the Windows platform, set against the old
 // 8-bit walks with a pump per file and against bare wide-character walks down to the
 // cheapest we can write. Prints one "RESULT <name> <files> <seconds>" line per measure for
-// bench/run.sh, and one "HEAP <name> <bytes> <blocks>" line with the most the walk held on the
-// heap at once (the most of its runs) and how many blocks its last run took. --measures takes a comma-separated list of the measures to
-// run; all of them without it. With --trace it runs each measure once between two named events instead,
-// so that a trace of the Wine server's requests can be cut into one slice per walk.
+// bench/run.sh, and one "HEAP <name> <bytes> <blocks>" line with the most the walk held on
+// the heap at once (the most of its runs) and how many blocks its last run took. --measures
+// takes a comma-separated list of the measures to run; all of them without it. With --trace
+// it runs each measure once between two named events instead, so that a trace of the Wine
+// server's requests can be cut into one slice per walk.
 
 #include <windows.h>
 #include <commctrl.h>

@@ -155,8 +155,6 @@ public:
     }
 
     bool startListing() override {
-        batch_.clear();
-        next_ = 0;
         more_ = true;
         return readBatch(FileIdBothDirectoryRestartInfo) || GetLastError() == ERROR_NO_MORE_FILES;
     }

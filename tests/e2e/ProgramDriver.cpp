@@ -223,25 +223,23 @@ std::vector<std::wstring> ProgramDriver::childTexts(HWND parent) {
     return texts;
 }
 
-HWND ProgramDriver::focused() const {
+GUITHREADINFO ProgramDriver::guiState() const {
     GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
-    return GetGUIThreadInfo(info_.dwThreadId, &gui) ? gui.hwndFocus : nullptr;
+    if (!GetGUIThreadInfo(info_.dwThreadId, &gui)) gui.hwndActive = gui.hwndFocus = nullptr;
+    return gui;
 }
 
+HWND ProgramDriver::focused() const { return guiState().hwndFocus; }
+
 bool ProgramDriver::takesKeys(HWND window) const {
-    GUITHREADINFO gui{};
-    gui.cbSize = sizeof gui;
-    return GetGUIThreadInfo(info_.dwThreadId, &gui) && gui.hwndActive == window && gui.hwndFocus != nullptr;
+    const GUITHREADINFO gui = guiState();
+    return gui.hwndActive == window && gui.hwndFocus != nullptr;
 }
 
 void ProgramDriver::press(UINT key) const {
-    HWND target = focused();
-    if (!target) {
-        GUITHREADINFO gui{};
-        gui.cbSize = sizeof gui;
-        if (GetGUIThreadInfo(info_.dwThreadId, &gui)) target = gui.hwndActive;
-    }
+    const GUITHREADINFO gui = guiState();
+    HWND target = gui.hwndFocus ? gui.hwndFocus : gui.hwndActive;
     const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
     PostMessageW(target, WM_KEYDOWN, key, scan | 1);
     PostMessageW(target, WM_KEYUP, key, scan | 1 | static_cast<LPARAM>(0xC0000000u));

@@ -67,6 +67,8 @@ public:
     static bool screenshot(HWND window, const std::wstring& path);
 
 private:
+    // The program's input state: its active window and the one with the focus.
+    GUITHREADINFO guiState() const;
     PROCESS_INFORMATION info_{};
     HANDLE process_ = nullptr;
 };
