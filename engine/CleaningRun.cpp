@@ -8,6 +8,8 @@
 #include "engine/RegistryOps.h"
 #include "engine/StatusWords.h"
 #include "engine/TempFolderGuard.h"
+#include "engine/browsers/BrowserGate.h"
+#include "engine/browsers/ChromiumCleaner.h"
 
 namespace tv::engine {
 
@@ -38,6 +40,11 @@ public:
 
     void execute() {
         if (!passBrowserGate()) return;
+        if (internetGroupSelected(window_.tasks)) {
+            chromium_ = browsers::findChromiumInstallations(platform_);
+            browsers::closeRunningBrowsers(platform_, display_, chromium_);
+            if (ended()) return;
+        }
         prepare();
         const std::int32_t budget = progressBudget();
         if (ended()) return;
@@ -103,7 +110,10 @@ private:
     std::int32_t progressBudget() {
         std::int64_t budget = 0;
         const auto& tasks = window_.tasks;
-        if (tasks.selected(tkInternetFiles)) budget += CountFiles(platform_, app_, RenvoiDossier(platform_, kCsidlInternetCache));
+        if (tasks.selected(tkInternetFiles)) {
+            budget += CountFiles(platform_, app_, RenvoiDossier(platform_, kCsidlInternetCache));
+            if (!ended()) budget += browsers::countChromiumCacheFiles(platform_, app_, chromium_);
+        }
         if (tasks.selected(tkCookies) && !ended()) budget += CountFiles(platform_, app_, RenvoiDossier(platform_, kCsidlCookies));
         if (tasks.selected(tkTempFolder) && !ended()) budget += CountFiles(platform_, app_, temp_);
         for (std::size_t task = 0; task < kTaskCount; ++task)
@@ -121,13 +131,28 @@ private:
     void purge(const std::string& path) { summary_.filesStayed(PurgeFolder(platform_, app_, display_.bar, path).stayed); }
 
     // A folder task: the purge, then what clears the store behind the folder, if anything.
-    void cleanFolder(int csidl, void (*thenClear)(PlatformServices&) = nullptr) {
+    void cleanFolder(std::size_t task, int csidl, void (*thenClear)(PlatformServices&) = nullptr) {
         purge(RenvoiDossier(platform_, csidl));
         if (thenClear) {
             if (ended()) return;
             thenClear(platform_);
         }
-        display_.status.setCaption(kCleaned);
+        if (ended()) return;
+        display_.status.setCaption(cleanBrowsers(task, kCleaned));
+    }
+
+    // The task's share in the browsers of today, after the older browser's: the status word
+    // the task then ends with ("Nettoyé" once a browser went through a task whose older
+    // store was not there).
+    std::string cleanBrowsers(std::size_t task, const std::string& status) {
+        if (!InternetGroup.contains(task) || chromium_.empty() || ended()) return status;
+        const auto result =
+            browsers::cleanChromiumTask(platform_, display_, chromium_, task, !window_.tasks.selected(tkHistory));
+        summary_.filesStayed(result.filesStayed);
+        for (const std::string& name : result.leftOpen) summary_.browserLeftOpen(name);
+        for (const std::string& store : result.notCleaned) summary_.storeNotCleaned(store);
+        if (!result.notCleaned.empty()) return kImpossible;
+        return result.cleanedAny && status == kNotPresent ? std::string(kCleaned) : status;
     }
 
     // A status word that the closing text will account for.
@@ -139,23 +164,25 @@ private:
     void runTask(std::size_t task) {
         switch (task) {
         case tkInternetFiles:
-            cleanFolder(kCsidlInternetCache, PurgeUrlCache);
+            cleanFolder(task, kCsidlInternetCache, PurgeUrlCache);
             break;
         case tkCookies:
-            cleanFolder(kCsidlCookies);
+            cleanFolder(task, kCsidlCookies);
             break;
         case tkHistory:
-            cleanFolder(kCsidlHistory, clear_history);
+            cleanFolder(task, kCsidlHistory, clear_history);
             break;
-        case tkTypedUrls:
-            StepStatus(display_, noted(task, ResetRegKey(platform_, kTypedUrlsKey)));
+        case tkTypedUrls: {
+            const std::string status = noted(task, ResetRegKey(platform_, kTypedUrlsKey));
+            StepStatus(display_, cleanBrowsers(task, status));
             break;
+        }
         case tkAutoComplete:
             if (!PurgeAutoComplete(platform_, display_)) summary_.taskEnded(task, kImpossible);
-            StepStatus(display_, kAutoCompleteCleaned);
+            StepStatus(display_, cleanBrowsers(task, kAutoCompleteCleaned));
             break;
         case tkRecentDocs:
-            cleanFolder(kCsidlRecent);
+            cleanFolder(task, kCsidlRecent);
             break;
         case tkRunMru:
             StepStatus(display_, noted(task, ResetRegKey(platform_, kRunMruKey)));
@@ -217,6 +244,7 @@ private:
     const RunDisplay& display_;
     toolkit::Application& app_;
     std::string temp_;
+    std::vector<browsers::ChromiumInstallation> chromium_;
     RunSummary summary_;
 };
 

@@ -26,7 +26,26 @@ std::string filesLine(int count) {
     return std::to_string(count) + (one ? " fichier utilisé ou protégé conservé" : " fichiers utilisés ou protégés conservés");
 }
 
+// The items after their heading, line after line as the panel's width allows.
+std::vector<std::string> wrapped(const std::string& heading, const std::vector<std::string>& items) {
+    std::vector<std::string> lines = {heading};
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::string piece = items[i] + (i + 1 < items.size() ? "," : "");
+        if (characterCount(lines.back()) + 1 + characterCount(piece) > kLineCharacters)
+            lines.push_back(piece);
+        else
+            lines.back() += " " + piece;
+    }
+    return lines;
+}
+
 } // namespace
+
+void RunSummary::addOnce(std::vector<std::string>& list, const std::string& item) {
+    for (const std::string& known : list)
+        if (known == item) return;
+    list.push_back(item);
+}
 
 void RunSummary::taskEnded(std::size_t task, const std::string& status) {
     if (task < kTaskCount && status == kImpossible) impossible_[task] = true;
@@ -36,24 +55,24 @@ std::string RunSummary::text() const {
     std::vector<std::string> refused;
     for (std::size_t task = 0; task < kTaskCount; ++task)
         if (impossible_[task]) refused.emplace_back(kTaskNames[task]);
-    if (refused.empty() && filesStayed_ == 0 && !browserOpen_) return kCongratulation;
+    if (refused.empty() && filesStayed_ == 0 && !browserOpen_ && leftOpen_.empty() && notCleaned_.empty())
+        return kCongratulation;
 
     std::vector<std::string> lines = {kExceptionsHeading};
     if (filesStayed_ > 0) lines.push_back(filesLine(filesStayed_));
-    const std::size_t room = kPanelLines - lines.size() - (browserOpen_ ? 1 : 0);
-    if (refused.size() == 1) {
+    for (const auto* browsers : {&leftOpen_, &notCleaned_}) {
+        if (browsers->empty()) continue;
+        auto named = wrapped(browsers == &leftOpen_ ? kLeftOpenHeading : kNotCleanedHeading, *browsers);
+        lines.insert(lines.end(), named.begin(), named.end());
+    }
+    const std::size_t used = lines.size() + (browserOpen_ ? 1 : 0);
+    const std::size_t room = used < kPanelLines ? kPanelLines - used : 0;
+    if (refused.size() == 1 && room > 0) {
         lines.push_back(refused.front() + " : " + kImpossible);
     } else if (!refused.empty()) {
         // The tasks named line after line, as many as the panel holds; past that, counted:
         // their own status texts named them during the run.
-        std::vector<std::string> named = {std::string(kImpossible) + " :"};
-        for (std::size_t i = 0; i < refused.size(); ++i) {
-            const std::string piece = refused[i] + (i + 1 < refused.size() ? "," : "");
-            if (characterCount(named.back()) + 1 + characterCount(piece) > kLineCharacters)
-                named.push_back(piece);
-            else
-                named.back() += " " + piece;
-        }
+        const std::vector<std::string> named = wrapped(std::string(kImpossible) + " :", refused);
         if (named.size() <= room)
             lines.insert(lines.end(), named.begin(), named.end());
         else

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "engine/TaskSelection.h"
 
@@ -18,11 +19,19 @@ public:
     // Files a purge met that are still there.
     void filesStayed(int count) { filesStayed_ += count; }
     void browserStayedOpen() { browserOpen_ = true; }
+    // A browser that ran and was left alone, and a browser's store that could not be cleaned
+    // ("Google Chrome (History)"); each named once.
+    void browserLeftOpen(const std::string& name) { addOnce(leftOpen_, name); }
+    void storeNotCleaned(const std::string& what) { addOnce(notCleaned_, what); }
 
     std::string text() const;
 
 private:
+    static void addOnce(std::vector<std::string>& list, const std::string& item);
+
     std::array<bool, kTaskCount> impossible_{};
+    std::vector<std::string> leftOpen_;
+    std::vector<std::string> notCleaned_;
     int filesStayed_ = 0;
     bool browserOpen_ = false;
 };
@@ -31,6 +40,8 @@ inline constexpr const char* kCongratulation =
     "Félicitation, \r\rToutes les tâches sélectionnées se sont bien déroulées";
 inline constexpr const char* kExceptionsHeading = "Nettoyage terminé, avec des exceptions :";
 inline constexpr const char* kBrowserStayedOpen = "Internet Explorer n'a pas pu être fermé";
+inline constexpr const char* kLeftOpenHeading = "Resté ouvert, non nettoyé\u00A0:";
+inline constexpr const char* kNotCleanedHeading = "Non nettoyé\u00A0:";
 
 // Each task as the status panel names it, from the words of its stage text.
 inline constexpr const char* kTaskNames[kTaskCount] = {

@@ -5,6 +5,7 @@
 // Texts are UTF-8 on this side; the Windows implementation converts at the call.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -45,6 +46,8 @@ inline constexpr int kCsidlRecent = 8;
 inline constexpr int kCsidlInternetCache = 32;
 inline constexpr int kCsidlCookies = 33;
 inline constexpr int kCsidlHistory = 34;
+inline constexpr int kCsidlLocalAppData = 28;
+inline constexpr int kCsidlAppData = 26;
 
 // Folders the temporary-folder task must never purge, nor any folder above them.
 enum class KnownFolder { Windows, System, Profile, ProgramFiles, ProgramFilesX86, Desktop, Documents };
@@ -90,6 +93,23 @@ struct ListedEntry {
 
 enum class EntryKind { File, Folder };
 
+// A browser's database, open read-write on one file. Statements run as written and every
+// text they take is bound as a parameter, never spliced into them.
+class Database {
+public:
+    using Rows = std::vector<std::vector<std::string>>;
+    virtual ~Database() = default;
+    // Runs one or more statements that return no rows; false at the first that fails.
+    virtual bool execute(std::string_view sql) = 0;
+    // Runs one statement once for each value, bound to its one parameter.
+    virtual bool executeEach(std::string_view sql, const std::vector<std::string>& values) = 0;
+    // The rows of one query, every column as text (NULL as empty); nothing when it fails.
+    virtual std::optional<Rows> query(std::string_view sql) = 0;
+    // Closes the database; where the platform holds the file's bytes itself, they are written
+    // back first. False when that could not be done.
+    virtual bool close() = 0;
+};
+
 // An open file or folder. Closing it is the destructor's job; an entry marked for deletion
 // goes, at the latest, when it is closed.
 class EntryHandle {
@@ -112,9 +132,17 @@ public:
     // Opens one entry of this folder by one name, relative to this handle, without
     // following a link; null when it cannot be opened as that kind.
     virtual std::unique_ptr<EntryHandle> openChild(std::string_view name, EntryKind kind) = 0;
-    // Whether the last openChild failed because no entry of that name was there any more,
-    // rather than because the entry refused to be opened (in use, denied).
+    // Whether the last openChild (or child read or database open) failed because no entry
+    // of that name was there any more, rather than because the entry refused to be opened
+    // (in use, denied).
     virtual bool lastChildMissing() const = 0;
+    // The content of a plain file of this folder, by one name and never through a link;
+    // nothing when it is not there, is not a plain file, cannot be read or holds more than
+    // `limit` bytes.
+    virtual std::optional<std::string> readChildFile(std::string_view name, std::size_t limit) = 0;
+    // Opens a plain file of this folder, by one name and never through a link, as a database,
+    // read-write and never created; null when it cannot be.
+    virtual std::unique_ptr<Database> openChildDatabase(std::string_view name) = 0;
 };
 
 // One call of the URL cache enumeration: the system fills an entry record of
@@ -245,6 +273,10 @@ public:
     virtual WindowHandle parentWindow(WindowHandle window) = 0;
     virtual bool postMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                              std::intptr_t lParam) = 0;
+    // Every top-level window of that class, in the system's order.
+    virtual std::vector<WindowHandle> topLevelWindows(const std::string& className) = 0;
+    // The full path of the program whose process drew the window; empty when it cannot be told.
+    virtual std::string windowProgramPath(WindowHandle window) = 0;
 
     // --- accounts ---
     virtual NameRead userName(std::uint32_t bufferChars) = 0;

@@ -4,6 +4,7 @@
 #include "engine/CleaningRun.h"
 #include "engine/FolderOps.h"
 #include "engine/RegistryOps.h"
+#include "engine/browsers/ChromiumCleaner.h"
 #include "platform/toolkit/Application.h"
 #include "ui/MakerAddresses.h"
 #include "ui/Program.h"
@@ -84,7 +85,9 @@ void TForm1::refresh_valeur() {
     Application& app = application();
     const std::string temp = engine::TempFolderPath(platform_);
     const int browser = engine::CountFiles(platform_, app, RenvoiDossier(kCsidlInternetCache)) +
-                        engine::CountFiles(platform_, app, RenvoiDossier(kCsidlCookies));
+                        engine::CountFiles(platform_, app, RenvoiDossier(kCsidlCookies)) +
+                        engine::browsers::countChromiumCacheFiles(
+                            platform_, app, engine::browsers::findChromiumInstallations(platform_));
     const int desktop = engine::CountFiles(platform_, app, temp);
     Label1.setCaption(cleanableFilesText(browser));
     Label2.setCaption(cleanableFilesText(desktop));

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "platform/memory/MemoryRegistry.h"
+#include "platform/sqlite/SqliteDatabase.h"
 
 namespace tv::memory {
 
@@ -340,12 +341,37 @@ public:
         step(true);
         if (node && node->isLink() && node->followedOnOpen) node = fs_.resolve(node->linkTarget, true);
         lastMissing_ = !node;
-        if (!node || node->isFolder() != (kind == EntryKind::Folder)) return nullptr;
+        if (!node || node->isFolder() != (kind == EntryKind::Folder) || node->heldExclusively) return nullptr;
         return std::make_unique<Handle>(fs_, *node);
     }
     bool lastChildMissing() const override { return lastMissing_; }
 
+    std::optional<std::string> readChildFile(std::string_view name, std::size_t limit) override {
+        Node* node = plainChildFile(name);
+        if (!node || node->content.size() > limit) return std::nullopt;
+        return node->content;
+    }
+
+    std::unique_ptr<Database> openChildDatabase(std::string_view name) override {
+        Node* node = plainChildFile(name);
+        if (!node || (node->attributes & attr::kReadOnly) || node->inUse) return nullptr;
+        return sqlite::openImage(node->content, [node](std::string bytes) {
+            node->content = std::move(bytes);
+            return true;
+        });
+    }
+
 private:
+    // A file of this folder by one name, as a careful open finds it: never through a link.
+    Node* plainChildFile(std::string_view name) {
+        const std::string asked(name);
+        if (fs_.beforeOpen) fs_.beforeOpen(fs_.pathOf(node_) + "\\" + asked);
+        Node* node = asked.find_first_of("\\/") == std::string::npos ? node_.child(asked) : nullptr;
+        lastMissing_ = !node;
+        if (!node || node->isFolder() || node->isLink() || node->heldExclusively) return nullptr;
+        return node;
+    }
+
     struct Listed {
         std::string name, altName;
         std::uint32_t attributes;

@@ -26,6 +26,7 @@ public:
         std::uint32_t attributes = 0;
         std::uint64_t id = 0;
         bool inUse = false;            // a file another program holds open
+        bool heldExclusively = false;  // held open with no sharing at all: it cannot even be opened
         bool unreadable = false;       // a folder that cannot be listed
         int failEnumerationAfter = -1; // a folder whose listing breaks after N entries
         std::string linkTarget;        // a link: where it leads

@@ -260,8 +260,8 @@ bool MemoryPlatform::postMessage(WindowHandle window, std::uint32_t message, std
     posted.push_back({window, message, wParam, lParam, clockMs});
     auto it = std::find_if(windows.begin(), windows.end(), [&](const FrameWindow& w) { return w.handle == window; });
     if (it == windows.end()) return false;
-    if (message == kWmSysCommand && wParam == kScClose && it->closeRequestsNeeded > 0 &&
-        --it->closeRequestsNeeded == 0) {
+    const bool closeRequest = (message == kWmSysCommand && wParam == kScClose) || message == kWmClose;
+    if (closeRequest && it->closeRequestsNeeded > 0 && --it->closeRequestsNeeded == 0) {
         // Closing a window closes the windows it owns too, all the way down.
         std::set<WindowHandle> closed{it->handle};
         for (bool more = true; more;) {
@@ -269,11 +269,29 @@ bool MemoryPlatform::postMessage(WindowHandle window, std::uint32_t message, std
             for (const auto& w : windows)
                 if (w.parent != 0 && closed.count(w.parent) && closed.insert(w.handle).second) more = true;
         }
+        // A program whose window closes lets go of the file it held.
+        for (WindowHandle handle : closed) {
+            auto program = windowPrograms.find(handle);
+            if (program == windowPrograms.end() || program->second.holds.empty()) continue;
+            if (auto* held = files.find(program->second.holds)) held->heldExclusively = false;
+        }
         windows.erase(std::remove_if(windows.begin(), windows.end(),
                                      [&](const FrameWindow& w) { return closed.count(w.handle) != 0; }),
                       windows.end());
     }
     return true;
+}
+
+std::vector<WindowHandle> MemoryPlatform::topLevelWindows(const std::string& className) {
+    std::vector<WindowHandle> found;
+    for (const auto& w : windows)
+        if (w.parent == 0 && w.className == className) found.push_back(w.handle);
+    return found;
+}
+
+std::string MemoryPlatform::windowProgramPath(WindowHandle window) {
+    auto program = windowPrograms.find(window);
+    return program == windowPrograms.end() ? std::string() : program->second.path;
 }
 
 // --- accounts ---

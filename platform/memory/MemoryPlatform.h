@@ -37,6 +37,15 @@ struct FrameWindow {
     int closeRequestsNeeded = 1; // -1: never closes
 };
 
+// The program behind a window: its path, and a file it holds with no sharing until the
+// window closes.
+struct WindowProgram {
+    std::string path;
+    std::string holds;
+};
+
+inline constexpr std::uint32_t kWmClose = 0x0010;
+
 struct UrlCacheEntry {
     std::string url;
     std::uint32_t size = 128; // the record size the enumeration reports
@@ -96,6 +105,7 @@ public:
     // Shell and windows.
     std::vector<ShellOpenCall> shellOpens;
     std::vector<FrameWindow> windows; // top of the list is found first
+    std::map<WindowHandle, WindowProgram> windowPrograms;
     std::vector<PostedMessage> posted;
     int findWindowCalls = 0;
 
@@ -151,6 +161,8 @@ public:
     WindowHandle parentWindow(WindowHandle window) override;
     bool postMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                      std::intptr_t lParam) override;
+    std::vector<WindowHandle> topLevelWindows(const std::string& className) override;
+    std::string windowProgramPath(WindowHandle window) override;
 
     NameRead userName(std::uint32_t bufferChars) override;
     NameRead computerName(std::uint32_t bufferChars) override;

@@ -10,6 +10,7 @@
 #include "platform/win32/Utf8.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/sqlite/SqliteDatabase.h"
 
 namespace tv::win32 {
 
@@ -206,7 +207,48 @@ public:
                lastStatus_ == kStatusDeletePending;
     }
 
+    std::optional<std::string> readChildFile(std::string_view name, std::size_t limit) override {
+        FileHandle file = openPlainFile(name, FILE_READ_DATA);
+        if (!file) return std::nullopt;
+        std::string content;
+        char chunk[16384];
+        for (;;) {
+            DWORD read = 0;
+            if (!ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr)) return std::nullopt;
+            if (read == 0) return content;
+            if (content.size() + read > limit) return std::nullopt;
+            content.append(chunk, read);
+        }
+    }
+
+    std::unique_ptr<Database> openChildDatabase(std::string_view name) override {
+        FileHandle file = openPlainFile(name, 0);
+        if (!file) return nullptr;
+        // The database library opens files by path: it is given the one this handle proved
+        // to be a plain file, reached without a link.
+        const std::wstring_view path = finalPathName(file.get());
+        if (path.empty()) return nullptr;
+        std::string utf8;
+        narrowInto(path, utf8);
+        return utf8.empty() ? nullptr : sqlite::openFile(utf8);
+    }
+
 private:
+    // A plain file of this folder, by one name: a link or a folder of that name is refused.
+    FileHandle openPlainFile(std::string_view name, ACCESS_MASK access) {
+        if (!native().createFile || name.empty() || name.find_first_of("\\/") != std::string_view::npos) return {};
+        const std::wstring wide = widen(name);
+        if (wide.empty() || wide.size() * sizeof(wchar_t) > USHRT_MAX) return {};
+        HANDLE opened = open(wide, access | SYNCHRONIZE | FILE_READ_ATTRIBUTES, false);
+        if (!opened) return {};
+        FileHandle file(opened);
+        FILE_ATTRIBUTE_TAG_INFO info{};
+        if (!GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &info, sizeof info) ||
+            (info.FileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+            return {};
+        return file;
+    }
+
     // Relative to this folder's handle, by one name, and never through a link.
     HANDLE open(std::wstring_view name, ACCESS_MASK access, bool folder) {
         UNICODE_STRING objectName{};

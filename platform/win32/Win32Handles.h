@@ -44,6 +44,13 @@ struct KernelHandleTraits {
 };
 using FileHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 
+// Kernel handles whose "none" is null (processes, threads).
+struct NullableHandleTraits {
+    static HANDLE none() { return nullptr; }
+    static void close(HANDLE h) { CloseHandle(h); }
+};
+using ProcessHandle = UniqueHandle<HANDLE, NullableHandleTraits>;
+
 struct KeyTraits {
     static HKEY none() { return nullptr; }
     static void close(HKEY h) { RegCloseKey(h); }

@@ -46,6 +46,8 @@ public:
     WindowHandle parentWindow(WindowHandle window) override;
     bool postMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                      std::intptr_t lParam) override;
+    std::vector<WindowHandle> topLevelWindows(const std::string& className) override;
+    std::string windowProgramPath(WindowHandle window) override;
 
     // --- accounts ---
     NameRead userName(std::uint32_t bufferChars) override;

@@ -1,0 +1,152 @@
+#include "engine/browsers/ChromiumCleaner.h"
+
+#include "engine/FolderOps.h"
+#include "engine/browsers/DatabaseCleaning.h"
+#include "engine/browsers/PlainFolders.h"
+
+namespace tv::engine::browsers {
+
+namespace {
+
+// Larger bookmark files than this are not the browser's.
+constexpr std::size_t kBookmarksLimit = 64u * 1024 * 1024;
+
+std::string joined(const std::string& folder, std::string_view relative) {
+    return folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + std::string(relative);
+}
+
+// The folders a table's path starts from: the user-data folder, or each profile.
+std::vector<std::string> basesOf(const ChromiumInstallation& installation, Place place) {
+    if (place == Place::UserData) return {installation.userData};
+    std::vector<std::string> profiles;
+    for (const std::string& profile : installation.profiles) profiles.push_back(joined(installation.userData, profile));
+    return profiles;
+}
+
+// The first of the alternatives "a|b" that is there: the folder to purge, or nothing.
+template <typename Visit>
+StoreOutcome withPlainFolder(PlatformServices& platform, const std::string& base, std::string_view alternatives,
+                             Visit visit) {
+    StoreOutcome outcome = StoreOutcome::Absent;
+    while (!alternatives.empty()) {
+        const auto bar = alternatives.find('|');
+        const std::string_view relative = alternatives.substr(0, bar);
+        alternatives = bar == std::string_view::npos ? std::string_view() : alternatives.substr(bar + 1);
+        ReachedFolder folder = openPlainFolder(platform, base, relative);
+        if (folder.reach == Reach::Open) return visit(joined(base, relative));
+        if (folder.reach == Reach::Refused) outcome = StoreOutcome::Refused;
+    }
+    return outcome;
+}
+
+class InstallationTask {
+public:
+    InstallationTask(PlatformServices& platform, const RunDisplay& display, const ChromiumInstallation& installation,
+                     BrowserTaskResult& result)
+        : platform_(platform), display_(display), installation_(installation), result_(result) {}
+
+    void run(std::size_t task, bool historyKept) {
+        for (const FileTarget& target : kChromiumFiles)
+            if (target.task == task)
+                for (const std::string& base : bases(target.place)) note(files(base, target), target.path);
+        for (const DatabaseTarget& target : kChromiumDatabases) {
+            if (target.task != task || (target.work == DatabaseWork::TypedTraces && !historyKept)) continue;
+            for (const std::string& base : bases(target.place)) note(database(base, target), target.path);
+        }
+    }
+
+private:
+    std::vector<std::string> bases(Place place) const { return basesOf(installation_, place); }
+
+    void note(StoreOutcome outcome, std::string_view what) {
+        if (outcome != StoreOutcome::Refused) return;
+        const std::string line = std::string(installation_.browser->name) + " (" + std::string(splitLast(what).second) + ")";
+        for (const std::string& known : result_.notCleaned)
+            if (known == line) return;
+        result_.notCleaned.push_back(line);
+    }
+
+    StoreOutcome files(const std::string& base, const FileTarget& target) {
+        if (target.folderContents)
+            return withPlainFolder(platform_, base, target.path, [&](const std::string& path) {
+                // What stays is counted as files, not named as a store.
+                result_.filesStayed += PurgeFolder(platform_, display_.app, display_.bar, path).stayed;
+                return StoreOutcome::Cleaned;
+            });
+        const auto [folderPath, name] = splitLast(target.path);
+        ReachedFolder folder = openPlainFolder(platform_, base, folderPath);
+        if (folder.reach != Reach::Open) return folder.reach == Reach::Missing ? StoreOutcome::Absent : StoreOutcome::Refused;
+        // A link of that name goes as a link: the handle is the entry itself.
+        auto file = folder.handle->openChild(name, EntryKind::File);
+        if (!file) return folder.handle->lastChildMissing() ? StoreOutcome::Absent : StoreOutcome::Refused;
+        return file->markForDeletion() ? StoreOutcome::Cleaned : StoreOutcome::Refused;
+    }
+
+    StoreOutcome database(const std::string& base, const DatabaseTarget& target) {
+        const auto [folderPath, name] = splitLast(target.path);
+        ReachedFolder folder = openPlainFolder(platform_, base, folderPath);
+        if (folder.reach != Reach::Open) return folder.reach == Reach::Missing ? StoreOutcome::Absent : StoreOutcome::Refused;
+        KeptPages kept;
+        std::optional<std::set<std::string>> bookmarked;
+        if (target.work == DatabaseWork::UnbookmarkedIcons) {
+            // No bookmarks file: nothing to keep. One that cannot be read: nothing is known
+            // to be safe to remove, and the icons stay.
+            const auto text = folder.handle->readChildFile(kBookmarksFile, kBookmarksLimit);
+            if (text)
+                bookmarked = bookmarkedAddresses(*text);
+            else if (folder.handle->lastChildMissing())
+                bookmarked.emplace();
+            if (bookmarked) kept.bookmarked = &*bookmarked;
+        }
+        return cleanDatabase(*folder.handle, name, target.work, target.tables, kept);
+    }
+
+    PlatformServices& platform_;
+    const RunDisplay& display_;
+    const ChromiumInstallation& installation_;
+    BrowserTaskResult& result_;
+};
+
+} // namespace
+
+BrowserTaskResult cleanChromiumTask(PlatformServices& platform, const RunDisplay& display,
+                                    std::vector<ChromiumInstallation>& installations, std::size_t task,
+                                    bool historyKept) {
+    BrowserTaskResult result;
+    for (ChromiumInstallation& installation : installations) {
+        if (display.app.terminated()) break;
+        // A browser started since the gate is left alone like one that stayed open.
+        if (!installation.leftAlone && installation.reachable && isRunning(platform, installation))
+            installation.leftAlone = true;
+        if (installation.leftAlone) {
+            result.leftOpen.push_back(installation.browser->name);
+            continue;
+        }
+        if (!installation.reachable) {
+            result.notCleaned.push_back(installation.browser->name);
+            continue;
+        }
+        InstallationTask(platform, display, installation, result).run(task, historyKept);
+        result.cleanedAny = true;
+    }
+    return result;
+}
+
+int countChromiumCacheFiles(PlatformServices& platform, toolkit::Application& app,
+                            const std::vector<ChromiumInstallation>& installations) {
+    int count = 0;
+    for (const ChromiumInstallation& installation : installations) {
+        if (!installation.reachable) continue;
+        for (const FileTarget& target : kChromiumFiles) {
+            if (target.task != tkInternetFiles) continue;
+            for (const std::string& base : basesOf(installation, target.place))
+                withPlainFolder(platform, base, target.path, [&](const std::string& path) {
+                    count += CountFiles(platform, app, path);
+                    return StoreOutcome::Cleaned;
+                });
+        }
+    }
+    return count;
+}
+
+} // namespace tv::engine::browsers

@@ -1,0 +1,31 @@
+#pragma once
+// What the Internet tasks remove from the Chromium-family browsers' profiles, task by task,
+// following the tables of ChromiumFamily.h. A browser that runs is never written to.
+
+#include <string>
+#include <vector>
+
+#include "engine/RunDisplay.h"
+#include "engine/browsers/ChromiumProfiles.h"
+
+namespace tv::engine::browsers {
+
+// What one task did in the browsers.
+struct BrowserTaskResult {
+    int filesStayed = 0;                  // cache and session files a purge could not remove
+    std::vector<std::string> notCleaned;  // "Google Chrome (History)" for each store that refused
+    bool cleanedAny = false;              // some installation went through the task
+    std::vector<std::string> leftOpen;    // browsers left alone because they run
+};
+
+// Runs the task's share in every installation. `historyKept` says whether the history
+// task is not part of this run, so that typed addresses are taken out of history on their own.
+BrowserTaskResult cleanChromiumTask(PlatformServices& platform, const RunDisplay& display,
+                                    std::vector<ChromiumInstallation>& installations, std::size_t task,
+                                    bool historyKept);
+
+// The cache files of every installation, as the cache task would meet them.
+int countChromiumCacheFiles(PlatformServices& platform, toolkit::Application& app,
+                            const std::vector<ChromiumInstallation>& installations);
+
+} // namespace tv::engine::browsers

@@ -1,0 +1,90 @@
+#include "engine/browsers/ChromiumProfiles.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+
+#include "engine/browsers/PlainFolders.h"
+
+namespace tv::engine::browsers {
+
+namespace {
+
+// Larger settings or bookmark files than this are not the browser's.
+constexpr std::size_t kJsonFileLimit = 64u * 1024 * 1024;
+
+bool sameName(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+} // namespace
+
+std::vector<std::string> profilesOf(const std::optional<std::string>& localState) {
+    std::vector<std::string> profiles = {kDefaultProfile};
+    if (!localState) return profiles;
+    const auto json = nlohmann::json::parse(*localState, nullptr, false);
+    if (json.is_discarded() || !json.is_object()) return profiles;
+    const auto profile = json.find("profile");
+    if (profile == json.end() || !profile->is_object()) return profiles;
+    const auto cache = profile->find("info_cache");
+    if (cache == profile->end() || !cache->is_object()) return profiles;
+    for (const auto& [name, info] : cache->items()) {
+        if (!isSingleName(name)) continue;
+        const bool known = std::any_of(profiles.begin(), profiles.end(), [&](const std::string& p) { return sameName(p, name); });
+        if (!known) profiles.push_back(name);
+    }
+    return profiles;
+}
+
+std::optional<std::set<std::string>> bookmarkedAddresses(const std::string& bookmarksJson) {
+    const auto json = nlohmann::json::parse(bookmarksJson, nullptr, false);
+    if (json.is_discarded() || !json.is_object()) return std::nullopt;
+    const auto roots = json.find("roots");
+    if (roots == json.end() || !roots->is_object()) return std::nullopt;
+    std::set<std::string> addresses;
+    // Folders nest as deep as the user made them: a stack of our own, not the call stack.
+    std::vector<const nlohmann::json*> pending;
+    for (const auto& [name, root] : roots->items()) pending.push_back(&root);
+    while (!pending.empty()) {
+        const nlohmann::json& node = *pending.back();
+        pending.pop_back();
+        if (!node.is_object()) continue;
+        const auto url = node.find("url");
+        if (url != node.end() && url->is_string()) addresses.insert(url->get<std::string>());
+        const auto children = node.find("children");
+        if (children != node.end() && children->is_array())
+            for (const auto& child : *children) pending.push_back(&child);
+    }
+    return addresses;
+}
+
+std::vector<ChromiumInstallation> findChromiumInstallations(PlatformServices& platform) {
+    std::vector<ChromiumInstallation> found;
+    const std::string localData = platform.specialFolderPath(kCsidlLocalAppData);
+    if (localData.empty()) return found;
+    for (const ChromiumBrowser& browser : kChromiumBrowsers) {
+        ReachedFolder userData = openPlainFolder(platform, localData, browser.userData);
+        if (userData.reach == Reach::Missing) continue;
+        ChromiumInstallation installation;
+        installation.browser = &browser;
+        installation.userData = localData + (localData.back() == '\\' ? "" : "\\") + browser.userData;
+        installation.reachable = userData.reach == Reach::Open;
+        if (installation.reachable)
+            installation.profiles = profilesOf(userData.handle->readChildFile(kLocalStateFile, kJsonFileLimit));
+        found.push_back(std::move(installation));
+    }
+    return found;
+}
+
+bool isRunning(PlatformServices& platform, const ChromiumInstallation& installation) {
+    ReachedFolder userData = openPlainFolder(platform, installation.userData, {});
+    if (userData.reach != Reach::Open) return false;
+    // Held with no sharing, it cannot be opened for deletion; a lock file left by a browser
+    // that ended opens as any file does.
+    return !userData.handle->openChild(kChromiumLockFile, EntryKind::File) && !userData.handle->lastChildMissing();
+}
+
+} // namespace tv::engine::browsers

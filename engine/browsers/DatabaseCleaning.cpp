@@ -1,0 +1,142 @@
+#include "engine/browsers/DatabaseCleaning.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace tv::engine::browsers {
+
+namespace {
+
+std::vector<std::string> splitNames(std::string_view names) {
+    std::vector<std::string> parts;
+    while (!names.empty()) {
+        const auto at = names.find(',');
+        parts.emplace_back(names.substr(0, at));
+        names = at == std::string_view::npos ? std::string_view() : names.substr(at + 1);
+    }
+    return parts;
+}
+
+std::string quoted(const std::string& identifier) {
+    std::string text = "\"";
+    for (char c : identifier) text += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return text + "\"";
+}
+
+bool has(const std::vector<std::string>& tables, const std::string& name) {
+    return std::find(tables.begin(), tables.end(), name) != tables.end();
+}
+
+bool emptyTables(Database& db, const std::vector<std::string>& tables) {
+    for (const std::string& table : tables)
+        if (!db.execute("DELETE FROM " + quoted(table))) return false;
+    return true;
+}
+
+// The page mappings of pages no bookmark points to, then the icons and pictures nothing maps
+// to any more.
+bool removeUnbookmarkedIcons(Database& db, const std::set<std::string>& bookmarked) {
+    const auto mappings = db.query("SELECT id, page_url FROM icon_mapping");
+    if (!mappings) return false;
+    std::vector<std::string> unbookmarked;
+    for (const auto& row : *mappings)
+        if (row.size() == 2 && !bookmarked.count(row[1])) unbookmarked.push_back(row[0]);
+    return db.executeEach("DELETE FROM icon_mapping WHERE id = ?", unbookmarked) &&
+           db.execute("DELETE FROM favicon_bitmaps WHERE icon_id NOT IN (SELECT icon_id FROM icon_mapping)") &&
+           db.execute("DELETE FROM favicons WHERE id NOT IN (SELECT icon_id FROM icon_mapping)");
+}
+
+// Which tables the work empties; nothing when the file lacks what makes it the expected one.
+std::optional<std::vector<std::string>> tablesToEmpty(DatabaseWork work, const std::vector<std::string>& present,
+                                                      const std::vector<std::string>& named) {
+    switch (work) {
+    case DatabaseWork::EmptyAllTables: {
+        if (!has(present, named.front())) return std::nullopt;
+        std::vector<std::string> all;
+        for (const auto& table : present)
+            if (table != "meta") all.push_back(table);
+        return all;
+    }
+    case DatabaseWork::EmptyNamedTables: {
+        std::vector<std::string> some;
+        for (const auto& table : named)
+            if (has(present, table)) some.push_back(table);
+        if (some.empty()) return std::nullopt;
+        return some;
+    }
+    case DatabaseWork::UnbookmarkedIcons:
+        if (!has(present, "icon_mapping") || !has(present, "favicons") || !has(present, "favicon_bitmaps"))
+            return std::nullopt;
+        return std::vector<std::string>{};
+    case DatabaseWork::TypedTraces:
+        if (!has(present, named.front())) return std::nullopt;
+        return named;
+    }
+    return std::nullopt;
+}
+
+bool doWork(Database& db, DatabaseWork work, const std::vector<std::string>& tables,
+            const std::vector<std::string>& present, const KeptPages& kept) {
+    switch (work) {
+    case DatabaseWork::UnbookmarkedIcons:
+        return kept.bookmarked && removeUnbookmarkedIcons(db, *kept.bookmarked);
+    case DatabaseWork::TypedTraces:
+        return emptyTables(db, tables) &&
+               (!has(present, "urls") || db.execute("UPDATE urls SET typed_count = 0 WHERE typed_count <> 0"));
+    default:
+        return emptyTables(db, tables);
+    }
+}
+
+bool single(const std::optional<Database::Rows>& rows, std::string_view value) {
+    return rows && rows->size() == 1 && rows->front().size() >= 1 && rows->front().front() == value;
+}
+
+// A database held in memory keeps its journal there too.
+bool rollbackJournalGoes(const std::optional<Database::Rows>& mode) {
+    return single(mode, "delete") || single(mode, "memory");
+}
+
+StoreOutcome refuse(Database& db) {
+    db.close();
+    return StoreOutcome::Refused;
+}
+
+} // namespace
+
+StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseWork work, std::string_view tables,
+                           const KeptPages& kept) {
+    auto db = folder.openChildDatabase(name);
+    if (!db) return folder.lastChildMissing() ? StoreOutcome::Absent : StoreOutcome::Refused;
+    // A file that is not a sound database is not written to: a repair is not ours to make.
+    if (!single(db->query("PRAGMA quick_check"), "ok")) return refuse(*db);
+    const auto listed = db->query("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'");
+    if (!listed) return refuse(*db);
+    std::vector<std::string> present;
+    for (const auto& row : *listed)
+        if (!row.empty()) present.push_back(row.front());
+    const auto chosen = tablesToEmpty(work, present, splitNames(tables));
+    if (!chosen) return refuse(*db);
+
+    const bool writeAheadLog = single(db->query("PRAGMA journal_mode"), "wal");
+    // Deleted rows are overwritten where they stood; a rollback journal goes when the
+    // transaction ends instead of keeping the old pages in a file beside the database.
+    if (!db->execute("PRAGMA secure_delete = ON") || !single(db->query("PRAGMA secure_delete"), "1") ||
+        (!writeAheadLog && !rollbackJournalGoes(db->query("PRAGMA journal_mode = DELETE"))))
+        return refuse(*db);
+    if (!db->execute("BEGIN IMMEDIATE")) return refuse(*db);
+    if (!doWork(*db, work, *chosen, present, kept) || !db->execute("COMMIT")) {
+        db->execute("ROLLBACK");
+        return refuse(*db);
+    }
+    // The log's copies of the old pages go into the file, where secure delete has zeroed
+    // them, and the log is cut to nothing.
+    if (writeAheadLog) {
+        const auto checkpoint = db->query("PRAGMA wal_checkpoint(TRUNCATE)");
+        if (!checkpoint || checkpoint->empty() || checkpoint->front().empty() || checkpoint->front()[0] != "0")
+            return refuse(*db);
+    }
+    return db->close() ? StoreOutcome::Cleaned : StoreOutcome::Refused;
+}
+
+} // namespace tv::engine::browsers

@@ -1,0 +1,164 @@
+#include "platform/sqlite/SqliteDatabase.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+#include <utility>
+
+namespace tv::sqlite {
+
+namespace {
+
+// How long a statement waits for another connection's lock before it gives up: a browser
+// that holds its database is not waited for.
+constexpr int kBusyWaitMs = 250;
+
+// The bytes of a file's header that say whether it keeps a write-ahead log.
+constexpr std::size_t kWriteVersionAt = 18;
+constexpr std::size_t kHeaderSize = 100;
+
+struct StatementCloser {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, StatementCloser>;
+
+class SqliteDatabase : public Database {
+public:
+    explicit SqliteDatabase(sqlite3* db) : db_(db) {}
+    ~SqliteDatabase() override { closeConnection(); }
+    SqliteDatabase(const SqliteDatabase&) = delete;
+    SqliteDatabase& operator=(const SqliteDatabase&) = delete;
+
+    bool execute(std::string_view sql) override {
+        if (!db_) return false;
+        const std::string text(sql);
+        return sqlite3_exec(db_, text.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+
+    bool executeEach(std::string_view sql, const std::vector<std::string>& values) override {
+        Statement statement = prepare(sql);
+        if (!statement || sqlite3_bind_parameter_count(statement.get()) != 1) return false;
+        for (const std::string& value : values) {
+            if (sqlite3_bind_text(statement.get(), 1, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT) !=
+                    SQLITE_OK ||
+                sqlite3_step(statement.get()) != SQLITE_DONE)
+                return false;
+            sqlite3_reset(statement.get());
+        }
+        return true;
+    }
+
+    std::optional<Rows> query(std::string_view sql) override {
+        Statement statement = prepare(sql);
+        if (!statement) return std::nullopt;
+        Rows rows;
+        const int columns = sqlite3_column_count(statement.get());
+        for (;;) {
+            const int step = sqlite3_step(statement.get());
+            if (step == SQLITE_DONE) return rows;
+            if (step != SQLITE_ROW) return std::nullopt;
+            auto& row = rows.emplace_back();
+            for (int c = 0; c < columns; ++c) {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), c));
+                const int size = sqlite3_column_bytes(statement.get(), c);
+                row.emplace_back(text ? std::string(text, static_cast<std::size_t>(size)) : std::string());
+            }
+        }
+    }
+
+    bool close() override { return closeConnection(); }
+
+protected:
+    sqlite3* connection() const { return db_; }
+
+    bool closeConnection() {
+        if (!db_) return true;
+        const bool closed = sqlite3_close(db_) == SQLITE_OK;
+        if (!closed) sqlite3_close_v2(db_); // closes once its last statement is gone
+        db_ = nullptr;
+        return closed;
+    }
+
+private:
+    Statement prepare(std::string_view sql) {
+        if (!db_) return nullptr;
+        sqlite3_stmt* statement = nullptr;
+        const char* rest = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &statement, &rest) != SQLITE_OK)
+            return nullptr;
+        Statement owned(statement);
+        // One statement only: what follows it would never run.
+        if (rest && static_cast<std::size_t>(rest - sql.data()) < sql.size() &&
+            std::string_view(rest, sql.size() - static_cast<std::size_t>(rest - sql.data()))
+                    .find_first_not_of(" \t\r\n;") != std::string_view::npos)
+            return nullptr;
+        return owned;
+    }
+
+    sqlite3* db_;
+};
+
+class ImageDatabase : public SqliteDatabase {
+public:
+    ImageDatabase(sqlite3* db, bool writeAheadLog, std::function<bool(std::string)> writeBack)
+        : SqliteDatabase(db), writeAheadLog_(writeAheadLog), writeBack_(std::move(writeBack)) {}
+
+    bool close() override {
+        if (!connection()) return true;
+        sqlite3_int64 size = 0;
+        unsigned char* bytes = sqlite3_serialize(connection(), "main", &size, 0);
+        if (!bytes) {
+            closeConnection();
+            return false;
+        }
+        std::string image(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
+        sqlite3_free(bytes);
+        if (writeAheadLog_ && image.size() >= kHeaderSize) image[kWriteVersionAt] = image[kWriteVersionAt + 1] = 2;
+        const bool closed = closeConnection();
+        return writeBack_(std::move(image)) && closed;
+    }
+
+private:
+    bool writeAheadLog_;
+    std::function<bool(std::string)> writeBack_;
+};
+
+} // namespace
+
+std::unique_ptr<Database> openFile(const std::string& path) {
+    sqlite3* db = nullptr;
+    const int opened = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    auto database = std::make_unique<SqliteDatabase>(db); // owns the connection even when it failed
+    if (opened != SQLITE_OK) return nullptr;
+    sqlite3_busy_timeout(db, kBusyWaitMs);
+    return database;
+}
+
+std::unique_ptr<Database> openImage(const std::string& bytes, std::function<bool(std::string)> writeBack) {
+    sqlite3* db = nullptr;
+    const int opened = sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY, nullptr);
+    if (opened != SQLITE_OK) {
+        sqlite3_close(db);
+        return nullptr;
+    }
+    // Bytes in memory keep no log beside them: a file that says it has one is read as one
+    // without, and says so again when its bytes go back.
+    std::string image = bytes;
+    const bool writeAheadLog = image.size() >= kHeaderSize && image[kWriteVersionAt] == 2 && image[kWriteVersionAt + 1] == 2;
+    if (writeAheadLog) image[kWriteVersionAt] = image[kWriteVersionAt + 1] = 1;
+    auto* buffer = static_cast<unsigned char*>(sqlite3_malloc64(image.size() ? image.size() : 1));
+    if (!buffer) {
+        sqlite3_close(db);
+        return nullptr;
+    }
+    std::memcpy(buffer, image.data(), image.size());
+    if (sqlite3_deserialize(db, "main", buffer, static_cast<sqlite3_int64>(image.size()),
+                            static_cast<sqlite3_int64>(image.size() ? image.size() : 1),
+                            SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE) != SQLITE_OK) {
+        sqlite3_close(db);
+        return nullptr;
+    }
+    return std::make_unique<ImageDatabase>(db, writeAheadLog, std::move(writeBack));
+}
+
+} // namespace tv::sqlite

@@ -1,0 +1,5 @@
+CREATE TABLE meta(key LONGVARCHAR NOT NULL UNIQUE PRIMARY KEY, value LONGVARCHAR);
+CREATE TABLE top_sites(url TEXT NOT NULL PRIMARY KEY,url_rank INTEGER NOT NULL,title TEXT NOT NULL);
+INSERT INTO meta VALUES('mmap_status','-1');
+INSERT INTO meta VALUES('version','5');
+INSERT INTO meta VALUES('last_compatible_version','5');
