@@ -15,25 +15,29 @@ std::string joined(const std::string& folder, std::string_view relative) {
     return folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + std::string(relative);
 }
 
-// The folders a table's path starts from: the user-data folder, or each profile.
+// Where a table's path starts, relative to the user-data folder: the folder itself, or each
+// profile. Every folder is reached from the user-data folder, one name at a time, so that a
+// profile that is a link is never entered.
 std::vector<std::string> basesOf(const ChromiumInstallation& installation, Place place) {
-    if (place == Place::UserData) return {installation.userData};
-    std::vector<std::string> profiles;
-    for (const std::string& profile : installation.profiles) profiles.push_back(joined(installation.userData, profile));
-    return profiles;
+    if (place == Place::UserData) return {std::string()};
+    return installation.profiles;
+}
+
+std::string relativeJoined(const std::string& base, std::string_view relative) {
+    return base.empty() ? std::string(relative) : relative.empty() ? base : joined(base, relative);
 }
 
 // The first of the alternatives "a|b" that is there: the folder to purge, or nothing.
 template <typename Visit>
-StoreOutcome withPlainFolder(PlatformServices& platform, const std::string& base, std::string_view alternatives,
-                             Visit visit) {
+StoreOutcome withPlainFolder(PlatformServices& platform, const ChromiumInstallation& installation,
+                             const std::string& base, std::string_view alternatives, Visit visit) {
     StoreOutcome outcome = StoreOutcome::Absent;
     while (!alternatives.empty()) {
         const auto bar = alternatives.find('|');
-        const std::string_view relative = alternatives.substr(0, bar);
+        const std::string relative = relativeJoined(base, alternatives.substr(0, bar));
         alternatives = bar == std::string_view::npos ? std::string_view() : alternatives.substr(bar + 1);
-        ReachedFolder folder = openPlainFolder(platform, base, relative);
-        if (folder.reach == Reach::Open) return visit(joined(base, relative));
+        ReachedFolder folder = openPlainFolder(platform, installation.userData, relative);
+        if (folder.reach == Reach::Open) return visit(joined(installation.userData, relative));
         if (folder.reach == Reach::Refused) outcome = StoreOutcome::Refused;
     }
     return outcome;
@@ -46,6 +50,12 @@ public:
         : platform_(platform), display_(display), installation_(installation), result_(result) {}
 
     void run(std::size_t task, bool historyKept) {
+        // A profile folder that is a link, or that refuses to open, is named once and left alone.
+        for (const std::string& profile : installation_.profiles) {
+            const Reach reached = openPlainFolder(platform_, installation_.userData, profile).reach;
+            if (reached == Reach::Open) profiles_.push_back(profile);
+            if (reached == Reach::Refused) note(StoreOutcome::Refused, profile);
+        }
         for (const FileTarget& target : kChromiumFiles)
             if (target.task == task)
                 for (const std::string& base : bases(target.place)) note(files(base, target), target.path);
@@ -56,25 +66,33 @@ public:
     }
 
 private:
-    std::vector<std::string> bases(Place place) const { return basesOf(installation_, place); }
+    std::vector<std::string> bases(Place place) const {
+        return place == Place::Profile ? profiles_ : basesOf(installation_, place);
+    }
 
     void note(StoreOutcome outcome, std::string_view what) {
         if (outcome != StoreOutcome::Refused) return;
-        const std::string line = std::string(installation_.browser->name) + " (" + std::string(splitLast(what).second) + ")";
+        // Of alternatives, the last names the store; of a path, its last name.
+        const std::string_view store = splitLast(what.substr(what.rfind('|') + 1)).second;
+        const std::string line = std::string(installation_.browser->name) + " (" + std::string(store) + ")";
         for (const std::string& known : result_.notCleaned)
             if (known == line) return;
         result_.notCleaned.push_back(line);
     }
 
+    ReachedFolder reach(const std::string& base, std::string_view folderPath) {
+        return openPlainFolder(platform_, installation_.userData, relativeJoined(base, folderPath));
+    }
+
     StoreOutcome files(const std::string& base, const FileTarget& target) {
         if (target.folderContents)
-            return withPlainFolder(platform_, base, target.path, [&](const std::string& path) {
+            return withPlainFolder(platform_, installation_, base, target.path, [&](const std::string& path) {
                 // What stays is counted as files, not named as a store.
                 result_.filesStayed += PurgeFolder(platform_, display_.app, display_.bar, path).stayed;
                 return StoreOutcome::Cleaned;
             });
         const auto [folderPath, name] = splitLast(target.path);
-        ReachedFolder folder = openPlainFolder(platform_, base, folderPath);
+        ReachedFolder folder = reach(base, folderPath);
         if (folder.reach != Reach::Open) return folder.reach == Reach::Missing ? StoreOutcome::Absent : StoreOutcome::Refused;
         // A link of that name goes as a link: the handle is the entry itself.
         auto file = folder.handle->openChild(name, EntryKind::File);
@@ -84,7 +102,7 @@ private:
 
     StoreOutcome database(const std::string& base, const DatabaseTarget& target) {
         const auto [folderPath, name] = splitLast(target.path);
-        ReachedFolder folder = openPlainFolder(platform_, base, folderPath);
+        ReachedFolder folder = reach(base, folderPath);
         if (folder.reach != Reach::Open) return folder.reach == Reach::Missing ? StoreOutcome::Absent : StoreOutcome::Refused;
         KeptPages kept;
         std::optional<std::set<std::string>> bookmarked;
@@ -105,6 +123,7 @@ private:
     const RunDisplay& display_;
     const ChromiumInstallation& installation_;
     BrowserTaskResult& result_;
+    std::vector<std::string> profiles_; // those that open as plain folders
 };
 
 } // namespace
@@ -140,7 +159,7 @@ int countChromiumCacheFiles(PlatformServices& platform, toolkit::Application& ap
         for (const FileTarget& target : kChromiumFiles) {
             if (target.task != tkInternetFiles) continue;
             for (const std::string& base : basesOf(installation, target.place))
-                withPlainFolder(platform, base, target.path, [&](const std::string& path) {
+                withPlainFolder(platform, installation, base, target.path, [&](const std::string& path) {
                     count += CountFiles(platform, app, path);
                     return StoreOutcome::Cleaned;
                 });

@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "engine/browsers/BrowserGate.h"
+#include "engine/browsers/ChromiumCleaner.h"
+#include "engine/browsers/ChromiumProfiles.h"
+#include "platform/memory/MemoryPlatform.h"
+#include "platform/toolkit/headless/HeadlessBackend.h"
+#include "tests/support/BrowserDatabases.h"
+
+using namespace tv;
+using namespace tv::engine;
+using namespace tv::engine::browsers;
+using tv::testsupport::browserDatabase;
+using tv::testsupport::rowsOf;
+using Rows = tv::testsupport::Rows;
+
+namespace {
+
+const std::string kLocal = "C:\\Users\\user\\AppData\\Local";
+const std::string kChrome = kLocal + "\\Google\\Chrome\\User Data";
+const std::string kEdge = kLocal + "\\Microsoft\\Edge\\User Data";
+const std::string kCanary = "canary-7d41.example";
+
+std::string historyRows() {
+    return "INSERT INTO urls VALUES(1,'https://" + kCanary + "/page','Canary',3,2,13300000000000000,0);"
+           "INSERT INTO visits(id,url,visit_time,transition) VALUES(1,1,13300000000000000,1);"
+           "INSERT INTO visited_links VALUES(1,1,'https://" + kCanary + "/','https://" + kCanary + "/',1);"
+           "INSERT INTO keyword_search_terms VALUES(2,1,'" + kCanary + "','" + kCanary + "');"
+           // A table of a later version, unknown today: emptied by the rule all the same.
+           "CREATE TABLE future_page_notes(url TEXT);"
+           "INSERT INTO future_page_notes VALUES('https://" + kCanary + "/note');";
+}
+
+std::string cookieRows(const std::string& host) {
+    return "INSERT INTO cookies VALUES(1,'" + host + "','','sid','v',x'',"
+           "'/',0,1,1,1,1,1,1,0,2,443,1,0,0);";
+}
+
+const std::string kBookmarked = "https://kept.example/reading";
+const std::string kBookmarks = R"({"roots":{"bookmark_bar":{"type":"folder","children":[
+    {"type":"folder","children":[{"type":"url","name":"Kept","url":")" + kBookmarked + R"("}]}]},
+    "other":{"type":"folder","children":[]}},"version":1})";
+
+class ChromiumProfiles : public ::testing::Test {
+protected:
+    ChromiumProfiles() {
+        platform.specialFolders[kCsidlLocalAppData] = kLocal;
+        bar.setRange(0, 100000);
+    }
+    memory::MemoryPlatform platform;
+    toolkit::HeadlessBackend backend;
+    toolkit::Application app{backend};
+    toolkit::Label status{"Label10"};
+    toolkit::Label caption{"Label11"};
+    toolkit::ProgressBar bar{"ProgressBar1"};
+    RunDisplay display{app, status, caption, bar};
+
+    void store(const std::string& path, const std::string& name, const std::string& rows) {
+        platform.files.addFile(path, attr::kArchive, browserDatabase("chromium", name, rows));
+    }
+    std::string bytes(const std::string& path) { return platform.files.contentOf(path).value_or(""); }
+    bool holdsCanary(const std::string& path) { return bytes(path).find(kCanary) != std::string::npos; }
+    Rows rows(const std::string& path, const std::string& sql) { return rowsOf(bytes(path), sql); }
+
+    // A profile with a trace in every store and, beside them, what its user keeps.
+    void plantProfile(const std::string& userData, const std::string& profile) {
+        const std::string p = userData + "\\" + profile;
+        store(p + "\\History", "History", historyRows());
+        store(p + "\\Network\\Cookies", "Cookies", cookieRows("." + kCanary));
+        store(p + "\\Web Data", "Web Data",
+              "INSERT INTO autofill VALUES('q','" + kCanary + "','" + kCanary + "',1,1,1);"
+              "INSERT INTO autocomplete(name,value,value_lower) VALUES('email','" + kCanary + "','" + kCanary + "');"
+              "INSERT INTO keywords(id,short_name,keyword,favicon_url,url) VALUES(9,'Moteur','moteur.example','','https://moteur.example/?q={searchTerms}');"
+              "INSERT INTO credit_cards(guid,name_on_card) VALUES('card-1','Jeanne');");
+        store(p + "\\Favicons", "Favicons",
+              "INSERT INTO favicons VALUES(1,'https://kept.example/icon.png',1),(2,'https://" + kCanary + "/icon.png',1);"
+              "INSERT INTO favicon_bitmaps(id,icon_id,image_data) VALUES(1,1,x'AA'),(2,2,x'BB');"
+              "INSERT INTO icon_mapping VALUES(1,'" + kBookmarked + "',1,0),(2,'https://" + kCanary + "/page',2,0);");
+        store(p + "\\Shortcuts", "Shortcuts",
+              "INSERT INTO omni_box_shortcuts(id,text,url) VALUES('s1','can','https://" + kCanary + "/');");
+        store(p + "\\Login Data", "Login Data",
+              "INSERT INTO logins(origin_url,signon_realm,date_created,blacklisted_by_user,scheme) "
+              "VALUES('https://bank.example/','https://bank.example/',1,0,0);");
+        platform.files.addFile(p + "\\Bookmarks", attr::kArchive, kBookmarks);
+        platform.files.addFile(p + "\\Preferences", attr::kArchive, "{}");
+        platform.files.addFile(p + "\\Visited Links", attr::kArchive, kCanary);
+        platform.files.addFile(p + "\\Sessions\\Session_13441388324267472", attr::kArchive, kCanary);
+        platform.files.addFile(p + "\\Cache\\Cache_Data\\f_000001", attr::kArchive, kCanary);
+        platform.files.addFile(p + "\\Extensions\\abc\\1.0\\manifest.json", attr::kArchive, "{}");
+    }
+
+    BrowserTaskResult runInternetTasks(std::vector<ChromiumInstallation>& installations) {
+        BrowserTaskResult all;
+        for (std::size_t task = tkInternetFiles; task <= tkAutoComplete; ++task) {
+            auto result = cleanChromiumTask(platform, display, installations, task, false);
+            all.filesStayed += result.filesStayed;
+            all.notCleaned.insert(all.notCleaned.end(), result.notCleaned.begin(), result.notCleaned.end());
+            all.leftOpen.insert(all.leftOpen.end(), result.leftOpen.begin(), result.leftOpen.end());
+        }
+        return all;
+    }
+};
+
+TEST_F(ChromiumProfiles, EveryTraceGoesForGoodAndWhatTheUserKeepsStays) {
+    plantProfile(kChrome, "Default");
+    // Older stores: cookies at the profile's root and form entries before their move.
+    platform.files.addFile(kChrome + "\\Local State", attr::kArchive,
+                           R"({"profile":{"info_cache":{"Default":{},"Profile 1":{"name":"Travail"}}}})");
+    const std::string older = kChrome + "\\Profile 1";
+    store(older + "\\Cookies", "Cookies", cookieRows("." + kCanary));
+    store(older + "\\Web Data", "Web Data", "DROP TABLE autocomplete; INSERT INTO autofill VALUES('q','" + kCanary + "','x',1,1,1);");
+    const std::string loginsBefore = bytes(kChrome + "\\Default\\Login Data");
+
+    auto installations = findChromiumInstallations(platform);
+    ASSERT_EQ(installations.size(), 1u);
+    EXPECT_EQ(installations[0].profiles, (std::vector<std::string>{"Default", "Profile 1"}));
+    const auto result = runInternetTasks(installations);
+    EXPECT_TRUE(result.notCleaned.empty()) << result.notCleaned.front();
+    EXPECT_EQ(result.filesStayed, 0);
+
+    const std::string p = kChrome + "\\Default";
+    for (const std::string& db : {p + "\\History", p + "\\Network\\Cookies", p + "\\Web Data", p + "\\Favicons",
+                                  p + "\\Shortcuts", older + "\\Cookies", older + "\\Web Data"}) {
+        EXPECT_FALSE(holdsCanary(db)) << db << " still holds the address";
+        EXPECT_EQ(rows(db, "PRAGMA integrity_check"), (Rows{{"ok"}})) << db;
+        EXPECT_FALSE(rows(db, "SELECT value FROM meta WHERE key = 'version'").empty()) << db;
+    }
+    EXPECT_EQ(rows(p + "\\History", "SELECT count(*) FROM future_page_notes"), (Rows{{"0"}}));
+    EXPECT_EQ(rows(p + "\\Web Data", "SELECT keyword FROM keywords"), (Rows{{"moteur.example"}}));
+    EXPECT_EQ(rows(p + "\\Web Data", "SELECT name_on_card FROM credit_cards"), (Rows{{"Jeanne"}}));
+    EXPECT_EQ(rows(p + "\\Favicons", "SELECT page_url, url, image_data FROM icon_mapping JOIN favicons ON favicons.id = icon_mapping.icon_id "
+                                     "JOIN favicon_bitmaps ON favicon_bitmaps.icon_id = favicons.id"),
+              (Rows{{kBookmarked, "https://kept.example/icon.png", "\xAA"}}));
+    EXPECT_TRUE(bytes(p + "\\Login Data") == loginsBefore);
+    EXPECT_EQ(bytes(p + "\\Bookmarks"), kBookmarks);
+    for (const char* kept : {"\\Preferences", "\\Extensions\\abc\\1.0\\manifest.json", "\\Cache\\Cache_Data", "\\Sessions"})
+        EXPECT_TRUE(platform.files.exists(p + kept)) << kept;
+    for (const char* gone : {"\\Visited Links", "\\Sessions\\Session_13441388324267472", "\\Cache\\Cache_Data\\f_000001"})
+        EXPECT_FALSE(platform.files.exists(p + gone)) << gone;
+}
+
+TEST_F(ChromiumProfiles, ABadStoreIsLeftAsItWasAndNamedWhileTheOthersAreCleaned) {
+    plantProfile(kChrome, "Default");
+    const std::string p = kChrome + "\\Default";
+    platform.files.addFile(p + "\\Top Sites", attr::kArchive, "not a database, " + kCanary);
+    // A cookie store without its table is not the browser's: nothing of it is emptied.
+    store(p + "\\Cookies", "Top Sites", "INSERT INTO top_sites VALUES('https://" + kCanary + "/',1,'t');");
+    const std::string oddCookies = bytes(p + "\\Cookies");
+    platform.files.find(p + "\\Bookmarks")->content = "{ broken";
+
+    auto installations = findChromiumInstallations(platform);
+    const auto result = runInternetTasks(installations);
+
+    EXPECT_EQ(result.notCleaned, (std::vector<std::string>{"Google Chrome (Cookies)", "Google Chrome (Favicons)",
+                                                           "Google Chrome (Top Sites)"}));
+    EXPECT_TRUE(bytes(p + "\\Top Sites") == "not a database, " + kCanary);
+    EXPECT_TRUE(bytes(p + "\\Cookies") == oddCookies);
+    // Unreadable bookmarks: no icon is known to be safe to remove.
+    EXPECT_EQ(rows(p + "\\Favicons", "SELECT count(*) FROM icon_mapping"), (Rows{{"2"}}));
+    EXPECT_FALSE(holdsCanary(p + "\\History"));
+}
+
+TEST_F(ChromiumProfiles, ProfilesBehindLinksOrOddNamesAreNeverEntered) {
+    platform.files.addFile(kChrome + "\\Local State", attr::kArchive,
+                           R"({"profile":{"info_cache":{"..":{},"..\\..\\Elsewhere":{},"C:":{},"Profile 2":{}}}})");
+    plantProfile(kLocal + "\\Elsewhere", "Kept");
+    platform.files.addLink(kChrome + "\\Profile 2", kLocal + "\\Elsewhere\\Kept");
+    plantProfile(kLocal + "\\Moved", "User Data");
+    platform.files.addFolder(kLocal + "\\Microsoft\\Edge");
+    platform.files.addLink(kEdge, kLocal + "\\Moved\\User Data");
+    const std::string before = bytes(kLocal + "\\Elsewhere\\Kept\\History");
+
+    auto installations = findChromiumInstallations(platform);
+    ASSERT_EQ(installations.size(), 2u);
+    EXPECT_EQ(installations[0].profiles, (std::vector<std::string>{"Default", "Profile 2"}));
+    const auto result = runInternetTasks(installations);
+
+    EXPECT_TRUE(bytes(kLocal + "\\Elsewhere\\Kept\\History") == before);
+    EXPECT_TRUE(platform.files.exists(kLocal + "\\Elsewhere\\Kept\\Visited Links"));
+    EXPECT_TRUE(holdsCanary(kLocal + "\\Moved\\User Data\\History"));
+    EXPECT_TRUE(platform.files.exists(kChrome + "\\Profile 2"));
+    EXPECT_EQ(std::set<std::string>(result.notCleaned.begin(), result.notCleaned.end()),
+              (std::set<std::string>{"Google Chrome (Profile 2)", "Microsoft Edge"}));
+}
+
+TEST_F(ChromiumProfiles, ARunningBrowserIsAskedToCloseByItsOwnWindowsAndOneThatStaysIsNeverWritten) {
+    plantProfile(kChrome, "Default");
+    plantProfile(kEdge, "Default");
+    for (const std::string& userData : {kChrome, kEdge})
+        platform.files.addFile(userData + "\\lockfile").heldExclusively = true;
+    const std::string edgeHistory = bytes(kEdge + "\\Default\\History");
+    platform.windows = {{0x10, "Chrome_WidgetWin_1"}, {0x20, "Chrome_WidgetWin_1", 0, -1},
+                        {0x30, "Chrome_WidgetWin_1"}};
+    platform.windowPrograms[0x10] = {"C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe", kChrome + "\\lockfile"};
+    platform.windowPrograms[0x20] = {"C:\\Program Files (x86)\\Microsoft\\Edge\\Application\\msedge.exe", ""};
+    // Another program that draws its windows with the same class.
+    platform.windowPrograms[0x30] = {"C:\\Users\\user\\AppData\\Local\\Programs\\Editor\\Code.exe", ""};
+    backend.answers = {toolkit::MessageResult::Yes};
+
+    auto installations = findChromiumInstallations(platform);
+    closeRunningBrowsers(platform, display, installations);
+    const auto result = runInternetTasks(installations);
+
+    ASSERT_EQ(backend.boxes.size(), 1u);
+    EXPECT_EQ(backend.boxes[0].text, closeBrowsersQuestion({"Google Chrome", "Microsoft Edge"}));
+    EXPECT_NE(backend.boxes[0].text.find("Google Chrome et Microsoft Edge"), std::string::npos);
+    std::vector<WindowHandle> asked;
+    for (const auto& m : platform.posted) asked.push_back(m.window);
+    EXPECT_EQ(asked, (std::vector<WindowHandle>{0x10, 0x20}));
+    EXPECT_LE(platform.clockMs, kBrowserCloseWaitMs + kBrowserClosePollMs);
+    EXPECT_FALSE(holdsCanary(kChrome + "\\Default\\History"));
+    EXPECT_TRUE(bytes(kEdge + "\\Default\\History") == edgeHistory);
+    EXPECT_TRUE(platform.files.exists(kEdge + "\\Default\\Visited Links"));
+    EXPECT_EQ(result.leftOpen, std::vector<std::string>(5, "Microsoft Edge"));
+}
+
+} // namespace

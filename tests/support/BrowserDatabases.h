@@ -1,0 +1,88 @@
+#pragma once
+// Browser databases for the tests: made from the browsers' own schemas (tests/data), filled
+// with the rows a test plants, and read back from their bytes.
+
+#include <sqlite3.h>
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tv::testsupport {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// The schema and meta rows a browser writes into one of its databases.
+inline std::string browserSchema(const std::string& browser, const std::string& store) {
+    std::ifstream in(std::string(TV_TEST_DATA_DIR) + "/" + browser + "/" + store + ".sql", std::ios::binary);
+    if (!in) throw std::runtime_error("no schema for " + browser + " " + store);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct Connection {
+    sqlite3* db = nullptr;
+    Connection() {
+        if (sqlite3_open(":memory:", &db) != SQLITE_OK) throw std::runtime_error("no database");
+    }
+    ~Connection() { sqlite3_close(db); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+    void load(const std::string& bytes) {
+        auto* copy = static_cast<unsigned char*>(sqlite3_malloc64(bytes.size()));
+        std::copy(bytes.begin(), bytes.end(), copy);
+        if (sqlite3_deserialize(db, "main", copy, static_cast<sqlite3_int64>(bytes.size()),
+                                static_cast<sqlite3_int64>(bytes.size()), SQLITE_DESERIALIZE_FREEONCLOSE) != SQLITE_OK)
+            throw std::runtime_error("not a database");
+    }
+    void run(const std::string& sql) {
+        char* error = nullptr;
+        if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+            const std::string message = error ? error : "?";
+            sqlite3_free(error);
+            throw std::runtime_error(message);
+        }
+    }
+    Rows rows(const std::string& sql) {
+        Rows all;
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK)
+            throw std::runtime_error(sqlite3_errmsg(db));
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            auto& row = all.emplace_back();
+            for (int c = 0; c < sqlite3_column_count(statement); ++c) {
+                const auto* text = sqlite3_column_text(statement, c);
+                row.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
+            }
+        }
+        sqlite3_finalize(statement);
+        return all;
+    }
+    std::string bytes() {
+        sqlite3_int64 size = 0;
+        unsigned char* data = sqlite3_serialize(db, "main", &size, 0);
+        std::string image(reinterpret_cast<const char*>(data), static_cast<size_t>(size));
+        sqlite3_free(data);
+        return image;
+    }
+};
+
+// A database file's bytes: the browser's schema, then `rows` (statements run as given).
+inline std::string browserDatabase(const std::string& browser, const std::string& store, const std::string& rows) {
+    Connection c;
+    c.run(browserSchema(browser, store));
+    c.run(rows);
+    return c.bytes();
+}
+
+// The rows of a query on a database file's bytes.
+inline Rows rowsOf(const std::string& bytes, const std::string& sql) {
+    Connection c;
+    c.load(bytes);
+    return c.rows(sql);
+}
+
+} // namespace tv::testsupport
