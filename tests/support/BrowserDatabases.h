@@ -78,6 +78,20 @@ inline std::string browserDatabase(const std::string& browser, const std::string
     return c.bytes();
 }
 
+// A database file whose every page still sits in its write-ahead log: made at `path` (UTF-8)
+// in log mode and closed without folding the log in, as a browser that ended abruptly leaves it.
+inline void writeLoggedDatabase(const std::string& path, const std::string& browser, const std::string& store,
+                                const std::string& rows) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+        throw std::runtime_error("cannot make " + path);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    const std::string sql = "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;" + browserSchema(browser, store) + rows;
+    const bool made = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    if (!made) throw std::runtime_error("cannot fill " + path);
+}
+
 // The rows of a query on a database file's bytes.
 inline Rows rowsOf(const std::string& bytes, const std::string& sql) {
     Connection c;
