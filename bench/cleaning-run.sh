@@ -7,6 +7,7 @@
 # TV_WINEPREFIX (the Wine prefix; scripts/wine-run.sh's default otherwise), DISPLAY.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/scripts/scratch-folder.sh"
 build=${1:-$root/build/windows}
 folders=${FOLDERS:-100} files=${FILES:-500} runs=${RUNS:-3}
 
@@ -15,6 +16,7 @@ cmake --build "$build" --target cleaning_run_bench >/dev/null
 if [ -z "${DISPLAY:-}" ]; then source "$root/scripts/virtual-display.sh"; fi
 # The run empties the recycle bin: Wine's is the Unix user's trash, so it gets one of its own.
 export XDG_DATA_HOME="$build/bench-xdg-data"
+scratch_folder "$XDG_DATA_HOME"
 results=$(mktemp)
 cleanup() { rm -f "$results"; [ -n "${TV_XVFB_PID:-}" ] && kill "$TV_XVFB_PID" 2>/dev/null || true; }
 trap cleanup EXIT

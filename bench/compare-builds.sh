@@ -10,7 +10,10 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 [ $# -eq 2 ] || { echo "usage: $0 BEFORE.exe AFTER.exe" >&2; exit 2; }
+source "$root/scripts/scratch-folder.sh"
+# Wine's recycle bin is the Unix user's trash: the benchmark keeps one of its own.
 export XDG_DATA_HOME="$root/build/xdg-data"
+scratch_folder "$XDG_DATA_HOME"
 source "$root/scripts/virtual-display.sh" # the product purge moves a native bar
 trap '[ -n "${TV_XVFB_PID:-}" ] && kill "$TV_XVFB_PID"' EXIT
 shape=(--folders "${FOLDERS:-20}" --subfolders "${SUBFOLDERS:-0}" --files "${FILES:-500}")

@@ -16,6 +16,7 @@
 #                  restarted to trace it, so it is the benchmark's own)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/scripts/scratch-folder.sh"
 build=$(cd "${1:-$root/build/windows}" 2>/dev/null && pwd || echo "${1:-$root/build/windows}")
 shapes=${SHAPES:-deep wide}
 read -r -a deep <<<"${DEEP:-100 100 5}"
@@ -27,20 +28,25 @@ parts=${PARTS:-walks requests startup}
 # and per file; tracing a large one would take longer than the walks themselves.
 trace_small=(10 10 2) trace_large=(10 10 10)
 
-[ -f "$build/CMakeCache.txt" ] || cmake --preset windows -B "$build" >/dev/null
-cmake --build "$build" --target folder_bench startup_bench >/dev/null
-
 export WINEPREFIX=${TV_WINEPREFIX:-$build/bench-prefix} TV_WINEPREFIX=${TV_WINEPREFIX:-$build/bench-prefix}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # Wine's recycle bin is the Unix user's trash: the benchmark keeps one of its own.
 export XDG_DATA_HOME=$build/xdg-data
+scratch_folder "$WINEPREFIX"
+scratch_folder "$XDG_DATA_HOME"
+
+[ -f "$build/CMakeCache.txt" ] || cmake --preset windows -B "$build" >/dev/null
+cmake --build "$build" --target folder_bench startup_bench >/dev/null
+
 if [ -z "${DISPLAY:-}" ]; then source "$root/scripts/virtual-display.sh"; fi
 
 work=$(mktemp -d)
-host_tree=$build/bench-host-tree
+# Beside the Wine prefix, on the same file system: a folder of its own, made afresh.
+host_root=$(mktemp -d "$build/bench-host.XXXXXX")
+host_tree=$host_root/tree
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
-  rm -rf "$host_tree" "$work"
+  rm -rf "$host_root" "$work"
   [ -n "${TV_XVFB_PID:-}" ] && kill "$TV_XVFB_PID" 2>/dev/null || true
 }
 trap cleanup EXIT

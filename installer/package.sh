@@ -8,11 +8,14 @@
 # With TV_SIGN_PKCS12 set, the program, the setup and its uninstaller are signed (sign.sh).
 #
 # Usage: installer/package.sh <TarmVeilon.exe> <output folder>
+# The output folder must be new, empty or one this script filled before: it never writes over
+# files it did not make.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$here")
+source "$root/scripts/scratch-folder.sh"
 program=$(realpath "$1")
-mkdir -p "$2"
+scratch_folder "$2"
 out=$(realpath "$2")
 
 version=$(sed -n 's/^[[:space:]]*VALUE "FileVersion", "\([0-9.]*\)".*/\1/p' "$root/resources/TarmVeilon.rc")
@@ -20,9 +23,9 @@ version=$(sed -n 's/^[[:space:]]*VALUE "FileVersion", "\([0-9.]*\)".*/\1/p' "$ro
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || stat -c %Y "$root/resources/TarmVeilon.rc")}
 setup="TarmVeilon-$version-setup.exe" portable="TarmVeilon-$version-portable.zip"
 
-stage="$out/stage"
-rm -rf "$stage" "${out:?}/$setup" "$out/$portable" "$out/SHA256SUMS"
-mkdir -p "$stage"
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+rm -f "$out/$setup" "$out/$portable" "$out/SHA256SUMS" # the last packing's, of this version
 x86_64-w64-mingw32-strip -o "$stage/TarmVeilon.exe" "$program"
 # Read by Notepad on every Windows it runs on: UTF-8 with its mark, CRLF line ends.
 { printf '\xef\xbb\xbf'; sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$here/LISEZMOI.txt"; } >"$stage/LISEZMOI.txt"
@@ -45,5 +48,4 @@ makensis -V2 -NOCD -INPUTCHARSET UTF8 "-DVERSION=$version" "-DSTAGE=$stage" "-DI
 (cd "$stage" && TZ=UTC zip -q -X -D "$out/$portable" TarmVeilon.exe LISEZMOI.txt)
 touch -d "@$SOURCE_DATE_EPOCH" "$out/$setup" "$out/$portable"
 (cd "$out" && sha256sum "$setup" "$portable" >SHA256SUMS)
-rm -rf "$stage"
 for f in "$setup" "$portable" SHA256SUMS; do printf '%10d  %s\n' "$(stat -c %s "$out/$f")" "$out/$f"; done

@@ -13,6 +13,10 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
+source scripts/scratch-folder.sh
+# The run below empties the prefix's folders and its recycle bin: only a prefix of our own.
+scratch_folder "${TV_WINEPREFIX:-$root/build/run-prefix}"
+scratch_folder "$root/build/xdg-data"
 scripts/install-deps.sh
 
 build=${TV_BUILD_DIR:-$root/build/windows}

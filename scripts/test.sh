@@ -5,11 +5,13 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
-scripts/install-deps.sh
-
+source scripts/scratch-folder.sh
 export WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # Wine's recycle bin is the Unix user's trash: the sandbox keeps one of its own.
 export XDG_DATA_HOME="$root/build/xdg-data"
+scratch_folder "$WINEPREFIX"
+scratch_folder "$XDG_DATA_HOME"
+scripts/install-deps.sh
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
   [ -n "${TV_XVFB_PID:-}" ] && kill "$TV_XVFB_PID" 2>/dev/null || true

@@ -65,11 +65,18 @@ const std::string& portalHomeVoila() {
 
 std::string statisticsRedirectAddress() { return statisticsServer() + "/redirect.php?what=Tarmel_Veilo"; }
 
+std::string lowerCase(const std::string& text) {
+    std::string lower = text;
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
 std::string spacedLowerCase(const std::string& text) {
     std::string spaced;
     spaced.reserve(text.size() * 2);
-    for (char c : text) {
-        spaced += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    for (char c : lowerCase(text)) {
+        spaced += c;
         spaced += ' ';
     }
     return spaced;

@@ -19,7 +19,8 @@ const std::string& portalHomeVoila();
 // The statistics server followed by the product's redirect page.
 std::string statisticsRedirectAddress();
 
-// The text in lower case (ASCII letters) with one blank after every character.
+// The text in lower case (ASCII letters); spaced: with one blank after every character.
+std::string lowerCase(const std::string& text);
 std::string spacedLowerCase(const std::string& text);
 
 } // namespace tv::ui

@@ -70,6 +70,8 @@ TForm1::TForm1(Application& app, PlatformServices& platform)
       Image9(control<Image>("Image9")),
       platform_(platform) {
     Label4.setCaption(spacedLowerCase(makerHost()));
+    // Read out as the host it spells, not letter by letter.
+    Label4.setAccessibleName(lowerCase(makerHost()));
 }
 
 void TForm1::FormCreate() {

@@ -13,6 +13,7 @@ TSplashForm::TSplashForm(Application& app)
       Label1(control<Label>("Label1")),
       Label4(control<Label>("Label4")) {
     Label4.setCaption(spacedLowerCase(makerHost()));
+    Label4.setAccessibleName(lowerCase(makerHost())); // read out as a host, not letter by letter
 }
 
 } // namespace tv::ui

@@ -77,15 +77,21 @@ TEST(Keyboard, TabEnterAndEscapeRunTheProgramAndItsButtonsHaveNamesAndRoles) {
 
     // A screen reader's view: named push buttons, and a heading picture it skips.
     const AccessibleFacts startFacts = accessibleFacts(start);
-    EXPECT_EQ(startFacts.name, widen("Démarrer le nettoyage"));
+    EXPECT_EQ(startFacts.name, widen("Start\u00a0: démarrer le nettoyage"));
     EXPECT_EQ(startFacts.role, ROLE_SYSTEM_PUSHBUTTON);
     EXPECT_TRUE(startFacts.state & STATE_SYSTEM_FOCUSABLE);
     const AccessibleFacts envelopeFacts = accessibleFacts(envelope);
     EXPECT_EQ(envelopeFacts.name, widen("Envoyez ce logiciel à vos amis"));
     EXPECT_EQ(envelopeFacts.role, ROLE_SYSTEM_PUSHBUTTON);
+    // The two "Options" told apart by the dialogs they open; the link line heard as its host.
     const AccessibleFacts optionsFacts = accessibleFacts(options[0]);
-    EXPECT_EQ(optionsFacts.name, L"Options");
+    EXPECT_EQ(optionsFacts.name, L"Options Internet");
     EXPECT_EQ(optionsFacts.role, ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(accessibleFacts(options[1]).name, L"Options Windows");
+    std::wstring host = windowText(link);
+    host.erase(std::remove(host.begin(), host.end(), L' '), host.end());
+    ASSERT_FALSE(host.empty());
+    EXPECT_EQ(accessibleFacts(link).name, host);
     const auto status = ProgramDriver::childrenEndingWith(main, L"cliquez sur Start.");
     ASSERT_EQ(status.size(), 1u);
     EXPECT_EQ(accessibleFacts(status[0]).role, ROLE_SYSTEM_STATICTEXT);
@@ -165,6 +171,39 @@ TEST(Keyboard, TabEnterAndEscapeRunTheProgramAndItsButtonsHaveNamesAndRoles) {
     program.press(VK_ESCAPE);
     EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(startPage); }));
     EXPECT_TRUE(waitUntil([&] { return program.focused() == start; }));
+
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(program.waitForExit(15000));
+}
+
+TEST(Keyboard, EscapeClosesADialogFromItsBoxesFieldsAndMessage) {
+    ProgramDriver program;
+    ASSERT_TRUE(program.started());
+    HWND main = program.waitForVisibleTopLevel(kMainTitle);
+    ASSERT_NE(main, nullptr);
+    const auto options = ProgramDriver::childrenWithText(main, L"Options");
+    HWND envelope = ProgramDriver::childAt(main, 20, 337, 65, 65);
+    ASSERT_EQ(options.size(), 2u);
+    ASSERT_NE(envelope, nullptr);
+    // Escape where the focus lands when a dialog opens, and in the message, which keeps Enter.
+    const auto escapeFrom = [&](HWND button, const std::wstring& title, UINT opener, int tabs) {
+        for (int i = 0; i < 9 && program.focused() != button; ++i) program.tab();
+        ASSERT_EQ(program.focused(), button);
+        program.press(opener);
+        HWND dialog = program.waitForVisibleTopLevel(title);
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(waitUntil([&] { return GetAncestor(program.focused(), GA_ROOT) == dialog; }));
+        for (int i = 0; i < tabs; ++i) program.tab();
+        const std::wstring where = windowText(program.focused());
+        program.press(VK_ESCAPE);
+        EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(dialog); })) << "Escape on \"" << narrow(where) << "\"";
+        EXPECT_TRUE(waitUntil([&] { return program.focused() == button; }));
+    };
+    escapeFrom(options[0], kOptionsTitle, VK_SPACE, 0);         // its first check box
+    escapeFrom(options[1], L"Options Windows", VK_RETURN, 0);   // and the other dialog's
+    const std::wstring friends = widen("Envoyez ce logiciel à vos amis");
+    escapeFrom(envelope, friends, VK_RETURN, 0);                // the first field
+    escapeFrom(envelope, friends, VK_RETURN, 2);                // the message
 
     PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(program.waitForExit(15000));

@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # The packed program as a Windows user gets it, under Wine in a prefix made afresh: packs it
 # signed with a throw-away certificate, installs silently, checks the files, the shortcut and
-# the uninstall entry, installs again over it, starts the program from its shortcut, removes it
-# silently and finds nothing left, then starts the portable program.
+# the uninstall entry, installs again over it, refuses a second installation elsewhere, keeps
+# everything while the program runs, starts the program from its shortcut, removes it silently
+# and finds nothing left; then installs into folders of the user's, never over a file of theirs,
+# and starts the portable program.
 #
 # Usage: install_test.sh <TarmVeilon.exe> <work folder>   (needs a display, as the other tests)
+# The work folder must be new, empty or this test's own from an earlier run.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+source "$root/scripts/scratch-folder.sh"
 program=$(realpath "$1")
-work=$2
-rm -rf "$work"
-mkdir -p "$work"
-work=$(realpath "$work")
+scratch_folder "$2"
+work=$(realpath "$2")
+# What an earlier run left, by name: nothing else in the folder is touched.
+rm -rf "${work:?}"/{prefix,xdg-data,release,portable} "$work"/{key.pem,cert.pem,cert.p12} "$work"/*.png
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
 # Wine's recycle bin is the Unix user's trash, and its menu builder writes to the user's own
 # menus: the test keeps both to itself.
@@ -86,6 +90,14 @@ install
 read_entry
 [ "${entry[InstallLocation]:-}" = "$dir" ] || fail "the second install lost the uninstall entry"
 
+echo "[${SECONDS}s] A second installation into another folder"
+elsewhere=$(winepath -u "$profile\\Ailleurs" 2>/dev/null)
+if wine "$setup" /S "/D=$profile\\Ailleurs"; then fail "a second installation into another folder reported success"; fi
+wineserver -w
+[ ! -e "$elsewhere/TarmVeilon.exe" ] || fail "a second installation put the program into another folder"
+read_entry
+[ "${entry[InstallLocation]:-}" = "$dir" ] || fail "a second installation elsewhere took the uninstall entry"
+
 # Starts a program the way given, waits for its main window and keeps a picture of the screen.
 starts() {
   local picture=$1; shift
@@ -100,10 +112,12 @@ starts() {
   [ "$shown" = 1 ] || fail "no main window from $*"
   sleep 1 # let it paint
   import -window root "$work/$picture"
-  wineserver -k; wineserver -w
 }
+stop_all() { wineserver -k; wineserver -w; }
 echo "[${SECONDS}s] Starting it from its shortcut"
 starts installed.png wine start /unix "$shortcut"
+stop_all
+
 
 echo "[${SECONDS}s] Removing it"
 wine "$dir_unix/uninstall.exe" /S || fail "the silent uninstall failed"
@@ -115,13 +129,47 @@ wine reg query "$key" >/dev/null 2>&1 && fail "the uninstall entry is left"
 echo "[${SECONDS}s] Removing it from a folder the user already had"
 mine=$(winepath -u "$profile\\MesOutils" 2>/dev/null)
 mkdir -p "$mine" && echo "à garder" >"$mine/notes.txt"
-wine "$setup" /S "/D=$(winepath -w "$mine" 2>/dev/null)" || fail "the setup into an existing folder failed"
+mine_windows=$(winepath -w "$mine" 2>/dev/null)
+wine "$setup" /S "/D=$mine_windows" || fail "the setup into an existing folder failed"
 wineserver -w
 [ -f "$mine/TarmVeilon.exe" ] || fail "not installed into the folder chosen"
+
+echo "[${SECONDS}s] Removing it while it runs"
+starts running.png wine "$mine/TarmVeilon.exe"
+# "_?=" runs the uninstaller where it is, not from a copy, so its answer is the one awaited;
+# it takes no quotes, so no blank in the folder's name.
+[[ "$mine_windows" != *" "* ]] || fail "the profile folder $profile has a blank in its name"
+if wine "$mine/uninstall.exe" /S "_?=$mine_windows"; then fail "the silent uninstall while the program runs reported success"; fi
+wine "$mine/uninstall.exe" "_?=$mine_windows" >/dev/null 2>&1 &
+uninstaller=$!
+box=
+for _ in $(seq 60); do
+  box=$(xdotool search --onlyvisible --name 'sinstallation de Tarmel Veilo' 2>/dev/null | head -n 1) && [ -n "$box" ] && break
+  sleep 0.5
+done
+[ -n "$box" ] || fail "the uninstall while the program runs said nothing"
+sleep 0.5
+import -window root "$work/uninstall-refused.png"
+xdotool key Return
+wait "$uninstaller" && fail "the uninstall while the program runs reported success"
+for f in TarmVeilon.exe LISEZMOI.txt uninstall.exe; do [ -f "$mine/$f" ] || fail "$f removed while the program ran"; done
+[ -f "$shortcut" ] || fail "the shortcut removed while the program ran"
+wine reg query "$key" >/dev/null 2>&1 || fail "the uninstall entry removed while the program ran"
+stop_all
 wine "$mine/uninstall.exe" /S || fail "the silent uninstall failed"
 wineserver -w
 [ "$(ls "$mine")" = notes.txt ] || fail "the uninstall from the user's folder left $(ls "$mine"), not only notes.txt"
 
+echo "[${SECONDS}s] Installing into a folder that holds a LISEZMOI.txt of the user's"
+theirs=$(winepath -u "$profile\\Perso" 2>/dev/null)
+mkdir -p "$theirs" && echo "mes notes" >"$theirs/LISEZMOI.txt"
+if wine "$setup" /S "/D=$profile\\Perso"; then fail "the setup over the user's LISEZMOI.txt reported success"; fi
+wineserver -w
+[ "$(cat "$theirs/LISEZMOI.txt")" = "mes notes" ] || fail "the user's LISEZMOI.txt was replaced"
+[ "$(ls "$theirs")" = LISEZMOI.txt ] || fail "the refused setup left $(ls "$theirs")"
+wine reg query "$key" >/dev/null 2>&1 && fail "the refused setup wrote an uninstall entry"
+
 echo "[${SECONDS}s] Starting the portable program"
 starts portable.png wine "$work/portable/TarmVeilon.exe"
+stop_all
 echo "[${SECONDS}s] The program's main window, installed and portable: $work/installed.png $work/portable.png"
