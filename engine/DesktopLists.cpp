@@ -76,9 +76,8 @@ private:
     void applicationLists(const RegKey& appKey, const std::string& application, const std::string& path) {
         for (const std::string& name : names(appKey)) {
             if (namedIn(kOfficeItemLists, name)) found_.lists.push_back({path + "\\" + name, true});
-            for (const OfficeAppList& own : kOfficeAppLists)
-                if (sameName(own.application, application) && sameName(own.list, name))
-                    found_.lists.push_back({path + "\\" + name, false});
+            if (sameName(application, kWordApplication) && sameName(name, kWordReadingLocations))
+                found_.lists.push_back({path + "\\" + name, false});
             if (sameName(name, kOfficeIdentities)) identityLists(appKey, path + "\\" + name, name);
         }
     }

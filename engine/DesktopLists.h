@@ -33,14 +33,9 @@ inline constexpr const char* kOfficeVersions[] = {"11.0", "12.0", "13.0", "14.0"
 inline constexpr const char* kOfficeItemLists[] = {"File MRU", "Place MRU"};
 inline constexpr const char* kOfficeIdentities = "User MRU";
 
-// Lists of one application emptied whole, key kept.
-struct OfficeAppList {
-    const char* application;
-    const char* list;
-};
-inline constexpr OfficeAppList kOfficeAppLists[] = {
-    {"Word", "Reading Locations"},
-};
+// Word's places where each document was last read, emptied whole, key kept.
+inline constexpr const char* kWordApplication = "Word";
+inline constexpr const char* kWordReadingLocations = "Reading Locations";
 
 // A value of a File MRU or Place MRU list: "Item N" or "Item Metadata N".
 bool IsOfficeListItem(const std::string& valueName);
