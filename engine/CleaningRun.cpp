@@ -157,6 +157,7 @@ private:
             break;
         case tkRecentDocs:
             cleanFolder(kCsidlRecent);
+            if (ended()) return; // closed during the purge: no further deletion
             display_.status.setCaption(emptyLists(task, kCleaned, wholeLists(kRecentDocsLists)));
             break;
         case tkRunMru: {
@@ -195,7 +196,7 @@ private:
             status = trace.value ? DeleteRegValue(platform_, trace.key, trace.value) : ResetRegKey(platform_, trace.key);
             display_.status.setCaption(noted(tkOffice, status));
         }
-        FoundLists found = FindOfficeLists(platform_);
+        const FoundLists found = FindOfficeLists(platform_);
         if (found.refused) status = noted(tkOffice, kImpossible);
         StepStatus(display_, emptyLists(tkOffice, status, found.lists));
     }

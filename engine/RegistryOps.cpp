@@ -158,7 +158,9 @@ std::string DeleteRegValue(PlatformServices& platform, const std::string& path, 
 std::string DeleteRegValuesMatching(PlatformServices& platform, const std::string& path,
                                     bool (*matches)(const std::string& valueName)) {
     // The list as every program reads it: absent only when the system says there is no such key.
-    const auto seen = [&](std::uint32_t& error) { return platform.openKeyOrError(Hive::CurrentUser, path, kKeyRead, error); };
+    const auto seen = [&](std::uint32_t& error) {
+        return platform.openKeyOrError(Hive::CurrentUser, path, kKeyRead, error);
+    };
     std::uint32_t error = kErrorSuccess;
     if (!placeOf(path) || (!seen(error) && error == kErrorFileNotFound)) return kNotPresent;
 

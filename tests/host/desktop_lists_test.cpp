@@ -125,4 +125,16 @@ TEST_F(DesktopLists, AnOfficeKeyThatIsALinkIsNotEnteredAndTheTaskSaysSo) {
                                         "Derniers documents MSOffice : Nettoyage impossible");
 }
 
+TEST_F(DesktopLists, ClosedDuringTheRecentFolderPurgeNoListIsTouched) {
+    platform.files.addFile(platform.specialFolders[kCsidlRecent] + "\\a.lnk");
+    set(kExplorer + "\\RecentDocs", "0");
+    int pumpsUnderTheStage = 0; // the stage's own pump, then the walk's
+    backend.onPump = [&] {
+        if (Form1->Label10.caption() == kStageTexts[tkRecentDocs] && ++pumpsUnderTheStage == 2) Form1->requestClose();
+    };
+    runDesktopLists();
+    EXPECT_TRUE(app.terminated());
+    EXPECT_TRUE(has(kExplorer + "\\RecentDocs", "0"));
+}
+
 } // namespace
