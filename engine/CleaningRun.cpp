@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "engine/BrowserCleaners.h"
+#include "engine/DesktopLists.h"
 #include "engine/FolderOps.h"
 #include "engine/RegistryOps.h"
 #include "engine/StatusWords.h"
@@ -183,10 +184,15 @@ private:
             break;
         case tkRecentDocs:
             cleanFolder(task, kCsidlRecent);
+            if (ended()) return; // closed during the purge: no further deletion
+            display_.status.setCaption(emptyLists(task, kCleaned, wholeLists(kRecentDocsLists)));
             break;
-        case tkRunMru:
-            StepStatus(display_, noted(task, ResetRegKey(platform_, kRunMruKey)));
+        case tkRunMru: {
+            const std::string runMru = noted(task, ResetRegKey(platform_, kRunMruKey));
+            display_.status.setCaption(runMru);
+            StepStatus(display_, emptyLists(task, runMru, wholeLists(kRunMruLists)));
             break;
+        }
         case tkMediaPlayer:
             display_.status.setCaption(noted(task, ResetRegKey(platform_, kMediaFilesKey)));
             StepStatus(display_, noted(task, ResetRegKey(platform_, kMediaUrlsKey)));
@@ -217,7 +223,29 @@ private:
             status = trace.value ? DeleteRegValue(platform_, trace.key, trace.value) : ResetRegKey(platform_, trace.key);
             display_.status.setCaption(noted(tkOffice, status));
         }
-        StepStatus(display_, status);
+        const FoundLists found = FindOfficeLists(platform_);
+        if (found.refused) status = noted(tkOffice, kImpossible);
+        StepStatus(display_, emptyLists(tkOffice, status, found.lists));
+    }
+
+    template <std::size_t N>
+    static std::vector<RegList> wholeLists(const char* const (&paths)[N]) {
+        std::vector<RegList> lists;
+        for (const char* path : paths) lists.push_back({path, false});
+        return lists;
+    }
+
+    // Today's lists beside a task's written work, each one's word shown in turn; the task
+    // ends on its written word unless a list did worse, or cleaned what the written one did not find.
+    std::string emptyLists(std::size_t task, std::string word, const std::vector<RegList>& lists) {
+        for (const RegList& list : lists) {
+            const std::string status = noted(task, list.itemValues
+                                                        ? DeleteRegValuesMatching(platform_, list.path, IsOfficeListItem)
+                                                        : ResetRegKey(platform_, list.path));
+            display_.status.setCaption(status);
+            if (status == kImpossible || (status == kCleaned && word == kNotPresent)) word = status;
+        }
+        return word;
     }
 
     void offerStartPage() {

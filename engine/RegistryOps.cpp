@@ -101,7 +101,33 @@ bool standsEmpty(PlatformServices& platform, const RegKey& key) {
     return info && info->subkeyCount == 0 && info->valueCount == 0;
 }
 
+// The names of a key's values that match, or nothing when they cannot all be read.
+std::optional<std::vector<std::string>> matchingValues(PlatformServices& platform, const RegKey& key,
+                                                       bool (*matches)(const std::string&)) {
+    const auto info = platform.queryKeyInfo(key);
+    if (!info) return std::nullopt;
+    std::vector<std::string> names;
+    for (std::uint32_t index = 0; index < info->valueCount; ++index) {
+        const auto name = platform.enumValue(key, index);
+        if (!name) return std::nullopt;
+        if (matches(*name)) names.push_back(*name);
+    }
+    return names;
+}
+
 } // namespace
+
+std::optional<std::vector<std::string>> SubkeyNames(PlatformServices& platform, const RegKey& key) {
+    const auto info = platform.queryKeyInfo(key);
+    if (!info) return std::nullopt;
+    std::vector<std::string> names;
+    for (std::uint32_t index = 0; index < info->subkeyCount; ++index) {
+        auto name = platform.enumSubkey(key, index, info->longestSubkeyName + 1);
+        if (!name) return std::nullopt;
+        names.push_back(std::move(*name));
+    }
+    return names;
+}
 
 bool DeleteKeyWithSubkeys(PlatformServices& platform, Hive hive, const std::string& path) {
     if (!placeOf(path)) return false; // never the whole hive
@@ -127,6 +153,30 @@ std::string DeleteRegValue(PlatformServices& platform, const std::string& path, 
     // The value as every program reads it: behind a link that was left alone, it is still there.
     const RegKey seen = platform.openKey(Hive::CurrentUser, path, kKeyReadExistence);
     return seen && platform.hasValue(seen, valueName) ? kImpossible : kCleaned;
+}
+
+std::string DeleteRegValuesMatching(PlatformServices& platform, const std::string& path,
+                                    bool (*matches)(const std::string& valueName)) {
+    // The list as every program reads it: absent only when the system says there is no such key.
+    const auto seen = [&](std::uint32_t& error) {
+        return platform.openKeyOrError(Hive::CurrentUser, path, kKeyRead, error);
+    };
+    std::uint32_t error = kErrorSuccess;
+    if (!placeOf(path) || (!seen(error) && error == kErrorFileNotFound)) return kNotPresent;
+
+    if (const auto existing = existingKey(platform, Hive::CurrentUser, path)) {
+        const RegKey key = platform.openSubkey(existing->parent, existing->name, kKeyAllAccess);
+        if (key && !platform.isLink(key)) {
+            // Names first, deletions after: a deletion shifts the indices still to read.
+            if (const auto names = matchingValues(platform, key, matches))
+                for (const std::string& name : *names) platform.deleteValue(key, name);
+        }
+    }
+
+    const RegKey after = seen(error);
+    if (!after) return error == kErrorFileNotFound ? kCleaned : kImpossible;
+    const auto left = matchingValues(platform, after, matches);
+    return left && left->empty() ? kCleaned : kImpossible;
 }
 
 void WriteRegString(PlatformServices& platform, const std::string& path, const std::string& valueName,

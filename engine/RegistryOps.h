@@ -7,7 +7,9 @@
 // is opened relative to its parent's handle as itself, so that a registry link planted by
 // another program is removed as a link and never leads a deletion out of the target.
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/PlatformServices.h"
 
@@ -23,6 +25,16 @@ std::string ResetRegKey(PlatformServices& platform, const std::string& path);
 // was), "Nettoyage impossible" when it still is, or "Non présent sur le système" when the
 // key is absent. A key that is a link is not written through.
 std::string DeleteRegValue(PlatformServices& platform, const std::string& path, const std::string& valueName);
+
+// Deletes every value whose name `matches` and keeps the key with its other values: a list
+// kept beside its settings. "Nettoyé" when no such value is there afterwards, "Nettoyage
+// impossible" when one still is or the key cannot be read, "Non présent sur le système" when
+// the key is absent (then nothing is created). A key that is a link is not written through.
+std::string DeleteRegValuesMatching(PlatformServices& platform, const std::string& path,
+                                    bool (*matches)(const std::string& valueName));
+
+// The names of an open key's subkeys, or nothing when they cannot all be read.
+std::optional<std::vector<std::string>> SubkeyNames(PlatformServices& platform, const RegKey& key);
 
 // Writes a plain string value into an existing key; does nothing when the key is absent.
 // A link leads the write where it points, as any program's write would.

@@ -218,6 +218,9 @@ public:
     // Opens a key by its path, resolved as the system resolves it: a registry link on the
     // way, or the key itself when it is one, is followed. The empty path opens the hive.
     virtual RegKey openKey(Hive hive, const std::string& path, std::uint32_t access) = 0;
+    // The same, saying why when it fails: kErrorFileNotFound alone means there is no such key.
+    virtual RegKey openKeyOrError(Hive hive, const std::string& path, std::uint32_t access,
+                                  std::uint32_t& error) = 0;
     // Opens the key, creating it (and missing parents) when absent; empty RegKey on failure.
     virtual RegKey createKey(Hive hive, const std::string& path) = 0;
     // Opens one subkey, named by a single name, relative to an open key and as itself: a
@@ -235,6 +238,8 @@ public:
     // link. Fails for a key that still has subkeys.
     virtual bool deleteOpenKey(const RegKey& key) = 0;
     virtual bool hasValue(const RegKey& key, const std::string& valueName) = 0;
+    // The name of the value at that index, or nothing (past the last one, or unreadable).
+    virtual std::optional<std::string> enumValue(const RegKey& key, std::uint32_t index) = 0;
     virtual bool deleteValue(const RegKey& key, const std::string& valueName) = 0;
     // Writes a REG_SZ value, replacing a value of that name whatever its type.
     virtual bool setStringValue(const RegKey& key, const std::string& valueName,

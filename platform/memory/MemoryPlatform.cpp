@@ -31,6 +31,12 @@ RegKey MemoryPlatform::openKey(Hive hive, const std::string& path, std::uint32_t
     return id ? RegKey(this, *id) : RegKey();
 }
 
+RegKey MemoryPlatform::openKeyOrError(Hive hive, const std::string& path, std::uint32_t access,
+                                     std::uint32_t& error) {
+    auto id = registry.open(hive, path, access, error);
+    return id ? RegKey(this, *id) : RegKey();
+}
+
 RegKey MemoryPlatform::createKey(Hive hive, const std::string& path) {
     auto id = registry.create(hive, path);
     return id ? RegKey(this, *id) : RegKey();

@@ -125,6 +125,7 @@ public:
 
     // --- PlatformServices ---
     RegKey openKey(Hive hive, const std::string& path, std::uint32_t access) override;
+    RegKey openKeyOrError(Hive hive, const std::string& path, std::uint32_t access, std::uint32_t& error) override;
     RegKey createKey(Hive hive, const std::string& path) override;
     RegKey openSubkey(const RegKey& parent, const std::string& name, std::uint32_t access) override;
     RegKey createSubkey(const RegKey& parent, const std::string& name) override;
@@ -134,6 +135,9 @@ public:
     bool deleteOpenKey(const RegKey& key) override { return registry.deleteKey(key.id()); }
     bool hasValue(const RegKey& key, const std::string& valueName) override {
         return registry.hasValue(key.id(), valueName);
+    }
+    std::optional<std::string> enumValue(const RegKey& key, std::uint32_t index) override {
+        return registry.enumValue(key.id(), index);
     }
     bool deleteValue(const RegKey& key, const std::string& valueName) override;
     bool setStringValue(const RegKey& key, const std::string& valueName, const std::string& text) override;

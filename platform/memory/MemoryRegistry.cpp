@@ -170,8 +170,17 @@ bool MemoryRegistry::flagged(const std::set<std::string>& set, const Key& key) c
 }
 
 std::optional<std::uintptr_t> MemoryRegistry::hand(Key* key, std::uint32_t access) {
+    std::uint32_t error = kErrorSuccess;
+    return hand(key, access, error);
+}
+
+std::optional<std::uintptr_t> MemoryRegistry::hand(Key* key, std::uint32_t access, std::uint32_t& error) {
+    error = kErrorFileNotFound;
     if (!key || key->deleted) return std::nullopt;
+    error = kErrorAccessDenied;
+    if (flagged(denyOpen, *key)) return std::nullopt;
     if (access == kKeyAllAccess && flagged(denyFullAccess, *key)) return std::nullopt;
+    error = kErrorSuccess;
     const std::uintptr_t id = nextHandle_++;
     handles_[id] = {key, access};
     return id;
@@ -185,6 +194,11 @@ MemoryRegistry::Key* MemoryRegistry::live(std::uintptr_t handle) const {
 
 std::optional<std::uintptr_t> MemoryRegistry::open(Hive hive, const std::string& path, std::uint32_t access) {
     return hand(resolve(hive, path, true, false, 0), access);
+}
+
+std::optional<std::uintptr_t> MemoryRegistry::open(Hive hive, const std::string& path, std::uint32_t access,
+                                                   std::uint32_t& error) {
+    return hand(resolve(hive, path, true, false, 0), access, error);
 }
 
 std::optional<std::uintptr_t> MemoryRegistry::create(Hive hive, const std::string& path) {
@@ -253,6 +267,12 @@ bool MemoryRegistry::deleteKey(std::uintptr_t handle) {
 bool MemoryRegistry::hasValue(std::uintptr_t handle, const std::string& name) const {
     const Key* key = live(handle);
     return key && key->findValue(name);
+}
+
+std::optional<std::string> MemoryRegistry::enumValue(std::uintptr_t handle, std::uint32_t index) const {
+    const Key* key = live(handle);
+    if (!key || index >= key->values.size()) return std::nullopt;
+    return key->values[index].first;
 }
 
 bool MemoryRegistry::deleteValue(std::uintptr_t handle, const std::string& name) {

@@ -61,6 +61,7 @@ public:
     // Failure injection, by the path where the key really is (case-insensitive, whole path).
     std::set<std::string> denyDelete;     // deleting the key is refused
     std::set<std::string> denyFullAccess; // opening or creating with full access fails
+    std::set<std::string> denyOpen;       // every opening fails, read rights included
     std::set<std::string> denyCreate;     // creating the key fails
     std::set<std::string> denyWrite;      // writing a value fails
     std::set<std::string> failQueryInfo;  // the subkey query fails
@@ -68,6 +69,9 @@ public:
 
     // --- the operations behind PlatformServices ---
     std::optional<std::uintptr_t> open(Hive hive, const std::string& path, std::uint32_t access);
+    // The same; on failure `error` says why, as the system would (absent or refused).
+    std::optional<std::uintptr_t> open(Hive hive, const std::string& path, std::uint32_t access,
+                                       std::uint32_t& error);
     std::optional<std::uintptr_t> create(Hive hive, const std::string& path);
     std::optional<std::uintptr_t> openSubkey(std::uintptr_t parent, const std::string& name, std::uint32_t access);
     std::optional<std::uintptr_t> createSubkey(std::uintptr_t parent, const std::string& name);
@@ -76,6 +80,7 @@ public:
     std::optional<std::string> enumSubkey(std::uintptr_t handle, std::uint32_t index, std::uint32_t bufferChars) const;
     bool deleteKey(std::uintptr_t handle);
     bool hasValue(std::uintptr_t handle, const std::string& name) const;
+    std::optional<std::string> enumValue(std::uintptr_t handle, std::uint32_t index) const;
     bool deleteValue(std::uintptr_t handle, const std::string& name);
     bool setString(std::uintptr_t handle, const std::string& name, const std::string& text);
     void close(std::uintptr_t handle);
@@ -95,6 +100,7 @@ private:
     bool flagged(const std::set<std::string>& set, const std::string& path) const;
     bool flagged(const std::set<std::string>& set, const Key& key) const;
     std::optional<std::uintptr_t> hand(Key* key, std::uint32_t access);
+    std::optional<std::uintptr_t> hand(Key* key, std::uint32_t access, std::uint32_t& error);
 
     std::unique_ptr<Key> currentUser_;
     std::unique_ptr<Key> localMachine_;

@@ -10,6 +10,7 @@ class Win32Platform : public PlatformServices {
 public:
     // --- registry (a RegKey carries its HKEY as its id) ---
     RegKey openKey(Hive hive, const std::string& path, std::uint32_t access) override;
+    RegKey openKeyOrError(Hive hive, const std::string& path, std::uint32_t access, std::uint32_t& error) override;
     RegKey createKey(Hive hive, const std::string& path) override;
     RegKey openSubkey(const RegKey& parent, const std::string& name, std::uint32_t access) override;
     RegKey createSubkey(const RegKey& parent, const std::string& name) override;
@@ -18,6 +19,7 @@ public:
     std::optional<std::string> enumSubkey(const RegKey& key, std::uint32_t index, std::uint32_t bufferChars) override;
     bool deleteOpenKey(const RegKey& key) override;
     bool hasValue(const RegKey& key, const std::string& valueName) override;
+    std::optional<std::string> enumValue(const RegKey& key, std::uint32_t index) override;
     bool deleteValue(const RegKey& key, const std::string& valueName) override;
     bool setStringValue(const RegKey& key, const std::string& valueName, const std::string& text) override;
     void closeKey(std::uintptr_t id) override;

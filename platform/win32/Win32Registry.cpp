@@ -19,8 +19,16 @@ extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
 } // namespace
 
 RegKey Win32Platform::openKey(Hive hive, const std::string& path, std::uint32_t access) {
+    std::uint32_t error = ERROR_SUCCESS;
+    return openKeyOrError(hive, path, access, error);
+}
+
+RegKey Win32Platform::openKeyOrError(Hive hive, const std::string& path, std::uint32_t access,
+                                     std::uint32_t& error) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(root(hive), widen(path).c_str(), 0, access, &key) != ERROR_SUCCESS) return {};
+    const LONG opened = RegOpenKeyExW(root(hive), widen(path).c_str(), 0, access, &key);
+    error = static_cast<std::uint32_t>(opened);
+    if (opened != ERROR_SUCCESS) return {};
     return RegKey(this, reinterpret_cast<std::uintptr_t>(key));
 }
 
@@ -82,6 +90,16 @@ bool Win32Platform::deleteOpenKey(const RegKey& key) { return NT_SUCCESS(NtDelet
 bool Win32Platform::hasValue(const RegKey& key, const std::string& valueName) {
     const LONG read = RegQueryValueExW(handleOf(key), widen(valueName).c_str(), nullptr, nullptr, nullptr, nullptr);
     return read == ERROR_SUCCESS || read == ERROR_MORE_DATA;
+}
+
+std::optional<std::string> Win32Platform::enumValue(const RegKey& key, std::uint32_t index) {
+    constexpr DWORD kLongestValueName = 16383; // the registry's own limit, in characters
+    std::wstring name(kLongestValueName + 1, L'\0');
+    DWORD length = kLongestValueName + 1;
+    if (RegEnumValueW(handleOf(key), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return std::nullopt;
+    name.resize(length);
+    return narrow(name);
 }
 
 bool Win32Platform::deleteValue(const RegKey& key, const std::string& valueName) {

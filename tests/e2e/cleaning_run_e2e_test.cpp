@@ -461,4 +461,86 @@ TEST(CleaningRun, ClosingTheMainWindowDuringARunEndsTheRunAndTheProgram) {
     for (const auto& f : files) ASSERT_TRUE(wt::exists(f)) << f;
 }
 
+// Today's desktop lists, planted with their settings and neighbours; the keys this test made
+// go again at its end.
+class PlantedDesktopLists {
+public:
+    PlantedDesktopLists() {
+        const std::string explorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
+        for (const char* list : {"RecentDocs", "RecentDocs\\.txt", "ComDlg32\\OpenSavePidlMRU\\*",
+                                 "ComDlg32\\OpenSavePidlMRU\\txt", "ComDlg32\\LastVisitedPidlMRU", "ComDlg32\\CIDSizeMRU",
+                                 "ComDlg32\\OpenSaveMRU\\*", "ComDlg32\\LastVisitedMRU", "TypedPaths", "WordWheelQuery"}) {
+            plant(explorer + list, "MRUListEx", true);
+            plant(explorer + list, "0", true);
+        }
+        for (const char* list : {"RecentDocs", "ComDlg32\\OpenSavePidlMRU", "ComDlg32\\OpenSaveMRU", "TypedPaths",
+                                 "WordWheelQuery"})
+            wholes_.push_back(explorer + list);
+        plant(explorer + "ComDlg32", "tv-e2e-canary", false);
+        plant(explorer + "tv-e2e-neighbour", "tv-e2e-canary", false);
+
+        const std::string word = "Software\\Microsoft\\Office\\16.0\\Word\\";
+        for (const std::string& list : {word + "File MRU", word + "Place MRU", word + "User MRU\\tv-e2e-ADAL\\File MRU",
+                                        std::string("Software\\Microsoft\\Office\\16.0\\Excel\\File MRU"),
+                                        std::string("Software\\Microsoft\\Office\\12.0\\PowerPoint\\Place MRU")}) {
+            for (const char* item : {"Item 1", "Item 2", "Item Metadata 1"}) plant(list, item, true);
+            plant(list, "Max Display", false);
+        }
+        plant(word + "Reading Locations\\Document 0", "File Path", true);
+        wholes_.push_back(word + "Reading Locations");
+        plant(word + "User MRU\\tv-e2e-ADAL", "tv-e2e-canary", false);
+        plant(word + "tv-e2e-neighbour", "tv-e2e-canary", false);
+    }
+    ~PlantedDesktopLists() {
+        for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
+            RegDeleteTreeW(HKEY_CURRENT_USER, widen(*it).c_str());
+            RegDeleteKeyW(HKEY_CURRENT_USER, widen(*it).c_str());
+        }
+    }
+    const std::vector<RegistryTrace>& traces() const { return traces_; }
+    // Lists emptied whole: their keys stay, with nothing in them.
+    const std::vector<std::string>& wholes() const { return wholes_; }
+
+private:
+    void plant(const std::string& key, const std::string& value, bool goes) {
+        // The first key on the way that is not there yet is this test's to take away again.
+        for (size_t cut = key.find('\\'); ; cut = key.find('\\', cut + 1)) {
+            const std::string above = key.substr(0, cut);
+            if (!keyExists(above)) {
+                made_.push_back(above);
+                break;
+            }
+            if (cut == std::string::npos) break;
+        }
+        setValue(key, value, "tv-e2e");
+        traces_.push_back({key, value, goes});
+    }
+    std::vector<RegistryTrace> traces_;
+    std::vector<std::string> wholes_;
+    std::vector<std::string> made_;
+};
+
+TEST(CleaningRun, TheDesktopGroupEmptiesTodaysListsAndKeepsTheirSettingsAndNeighbours) {
+    if (!wt::recycleBinIsScratch()) GTEST_SKIP() << "XDG_DATA_HOME not set: the run would empty the user's own trash";
+    PlantedDesktopLists lists;
+    wt::ScratchFolder scratch("e2e-desktop");
+    wt::makeFolder(scratch / "Temp");
+    const std::wstring temp = widen(scratch / "Temp\\");
+    ProgramDriver program(SW_SHOWNORMAL, {L"TEMP=" + temp, L"TMP=" + temp});
+    ASSERT_TRUE(program.started());
+    HWND main = program.waitForVisibleTopLevel(kMainTitle);
+    ASSERT_NE(main, nullptr);
+    tickWindowsOptions(program, main,
+                       {"Derniers documents", "Derniers éléments exécutés", "Derniers documents MediaPlayer",
+                        "Fichiers temporaires", "Derniers documents MS Office", "Vider la corbeille"});
+
+    ProgramDriver::click(startPicture(main));
+    EXPECT_TRUE(waitUntil([&] { return shows(main, kCongratulation); }, 60000)) << "no congratulation";
+    for (const auto& t : lists.traces()) EXPECT_EQ(valueExists(t.key, t.value), !t.goes) << t.key << " " << t.value;
+    for (const auto& key : lists.wholes()) EXPECT_EQ(entriesOf(key), 0u) << key << " not there or not empty";
+
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(program.waitForExit(15000));
+}
+
 } // namespace

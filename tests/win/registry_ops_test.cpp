@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "engine/DesktopLists.h"
 #include "engine/RegistryOps.h"
 #include "engine/StatusWords.h"
 #include "platform/win32/Utf8.h"
@@ -318,6 +319,27 @@ TEST_F(RegistryOps, RegistryLinksAreRemovedAsLinksAndWhatTheyLeadToStaysWhole) {
     EXPECT_EQ(engine::DeleteRegValue(platform, word, "Settings"), engine::kImpossible);
     EXPECT_TRUE(isLinkKey(word));
     expectCanaryWhole(Hive::CurrentUser, other);
+}
+
+TEST_F(RegistryOps, ListValuesGoByTheirNamesAndNeverThroughALinkOrIntoAKeyThatIsNotThere) {
+    const std::string list = base + "\\Word\\File MRU";
+    for (const wchar_t* name : {L"Item 1", L"Item Metadata 1", L"Max Display"}) plantString(list, name, L"x");
+    EXPECT_EQ(engine::DeleteRegValuesMatching(platform, list, engine::IsOfficeListItem), engine::kCleaned);
+    EXPECT_EQ(countsOf(list).values, 1u);
+    EXPECT_TRUE(readValue(list, L"Max Display").found);
+
+    // Two keys missing on the way: absent, and nothing made.
+    EXPECT_EQ(engine::DeleteRegValuesMatching(platform, base + "\\Excel\\User MRU\\File MRU", engine::IsOfficeListItem),
+              engine::kNotPresent);
+    EXPECT_FALSE(keyExists(base + "\\Excel"));
+
+    // The list a link: what it leads to keeps its items, and the status says they are still seen.
+    const std::string other = base + "\\OtherProgram";
+    plantString(other, L"Item 1", L"keep");
+    plantLink(base + "\\Word\\Place MRU", Hive::CurrentUser, other);
+    EXPECT_EQ(engine::DeleteRegValuesMatching(platform, base + "\\Word\\Place MRU", engine::IsOfficeListItem),
+              engine::kImpossible);
+    EXPECT_EQ(readValue(other, L"Item 1").text, L"keep");
 }
 
 TEST_F(RegistryOps, ASubkeyThatRefusesDeletionMakesTheResetImpossible) {

@@ -1,0 +1,110 @@
+#include "engine/DesktopLists.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iterator>
+
+#include "engine/RegistryOps.h"
+
+namespace tv::engine {
+
+namespace {
+
+// Registry names compare as the registry compares them: case aside.
+bool sameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
+template <typename Names>
+bool namedIn(const Names& names, const std::string& name) {
+    return std::any_of(std::begin(names), std::end(names), [&](const char* n) { return sameName(n, name); });
+}
+
+bool startsWithNoCase(const std::string& text, const std::string& prefix) {
+    return text.size() >= prefix.size() && sameName(text.substr(0, prefix.size()), prefix);
+}
+
+bool isNumber(const std::string& text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+// Walks down from the Office key through handles, every key opened as itself: a link on the
+// way is not entered, and counts as a list that may stay behind it.
+class OfficeWalk {
+public:
+    explicit OfficeWalk(PlatformServices& platform) : platform_(platform) {}
+
+    FoundLists run() {
+        std::uint32_t error = kErrorSuccess;
+        const RegKey office = platform_.openKeyOrError(Hive::CurrentUser, kOfficeKey, kKeyRead, error);
+        if (!office) {
+            found_.refused = error != kErrorFileNotFound;
+            return std::move(found_);
+        }
+        for (const std::string& version : names(office)) {
+            if (!namedIn(kOfficeVersions, version)) continue;
+            const std::string versionPath = std::string(kOfficeKey) + "\\" + version;
+            if (const RegKey versionKey = child(office, version))
+                for (const std::string& application : names(versionKey))
+                    if (const RegKey appKey = child(versionKey, application))
+                        applicationLists(appKey, application, versionPath + "\\" + application);
+        }
+        return std::move(found_);
+    }
+
+private:
+    RegKey child(const RegKey& parent, const std::string& name) {
+        RegKey key = platform_.openSubkey(parent, name, kKeyRead);
+        if (!key || platform_.isLink(key)) {
+            found_.refused = true;
+            return {};
+        }
+        return key;
+    }
+
+    std::vector<std::string> names(const RegKey& key) {
+        auto listed = SubkeyNames(platform_, key);
+        if (!listed) {
+            found_.refused = true;
+            return {};
+        }
+        return std::move(*listed);
+    }
+
+    void applicationLists(const RegKey& appKey, const std::string& application, const std::string& path) {
+        for (const std::string& name : names(appKey)) {
+            if (namedIn(kOfficeItemLists, name)) found_.lists.push_back({path + "\\" + name, true});
+            if (sameName(application, kWordApplication) && sameName(name, kWordReadingLocations))
+                found_.lists.push_back({path + "\\" + name, false});
+            if (sameName(name, kOfficeIdentities)) identityLists(appKey, path + "\\" + name, name);
+        }
+    }
+
+    void identityLists(const RegKey& appKey, const std::string& path, const std::string& name) {
+        const RegKey identities = child(appKey, name);
+        if (!identities) return;
+        for (const std::string& identity : names(identities)) {
+            const RegKey identityKey = child(identities, identity);
+            if (!identityKey) continue;
+            for (const std::string& list : names(identityKey))
+                if (namedIn(kOfficeItemLists, list)) found_.lists.push_back({path + "\\" + identity + "\\" + list, true});
+        }
+    }
+
+    PlatformServices& platform_;
+    FoundLists found_;
+};
+
+} // namespace
+
+bool IsOfficeListItem(const std::string& valueName) {
+    for (const char* prefix : {"Item Metadata ", "Item "})
+        if (startsWithNoCase(valueName, prefix) && isNumber(valueName.substr(std::string(prefix).size()))) return true;
+    return false;
+}
+
+FoundLists FindOfficeLists(PlatformServices& platform) { return OfficeWalk(platform).run(); }
+
+} // namespace tv::engine
