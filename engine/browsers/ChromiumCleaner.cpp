@@ -116,7 +116,8 @@ private:
                 bookmarked.emplace();
             if (bookmarked) kept.bookmarked = &*bookmarked;
         }
-        return cleanDatabase(*folder.handle, name, target.work, target.tables, kept);
+        // Chromium's databases need nothing of the browser to be read: they are rebuilt.
+        return cleanDatabase(*folder.handle, name, target.work, target.tables, Erasure::Rebuild, kept);
     }
 
     PlatformServices& platform_;

@@ -105,9 +105,11 @@ StoreOutcome refuse(Database& db) {
 } // namespace
 
 StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseWork work, std::string_view tables,
-                           const KeptPages& kept) {
+                           Erasure erasure, const KeptPages& kept) {
     auto db = folder.openChildDatabase(name);
     if (!db) return folder.lastChildMissing() ? StoreOutcome::Absent : StoreOutcome::Refused;
+    // A large store is read through a mapping, not a request per page.
+    db->execute("PRAGMA mmap_size = 268435456");
     // A file that is not a sound database is not written to: a repair is not ours to make.
     if (!single(db->query("PRAGMA quick_check"), "ok")) return refuse(*db);
     const auto listed = db->query("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'");
@@ -119,9 +121,11 @@ StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseW
     if (!chosen) return refuse(*db);
 
     const bool writeAheadLog = single(db->query("PRAGMA journal_mode"), "wal");
-    // Deleted rows are overwritten where they stood; a rollback journal goes when the
-    // transaction ends instead of keeping the old pages in a file beside the database.
-    if (!db->execute("PRAGMA secure_delete = ON") || !single(db->query("PRAGMA secure_delete"), "1") ||
+    const bool overwrite = erasure == Erasure::Overwrite;
+    // A rollback journal goes when the transaction ends instead of keeping the old pages in
+    // a file beside the database.
+    if (!db->execute(overwrite ? "PRAGMA secure_delete = ON" : "PRAGMA secure_delete = OFF") ||
+        !single(db->query("PRAGMA secure_delete"), overwrite ? "1" : "0") ||
         (!writeAheadLog && !rollbackJournalGoes(db->query("PRAGMA journal_mode = DELETE"))))
         return refuse(*db);
     if (!db->execute("BEGIN IMMEDIATE")) return refuse(*db);
@@ -129,8 +133,11 @@ StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseW
         db->execute("ROLLBACK");
         return refuse(*db);
     }
-    // The log's copies of the old pages go into the file, where secure delete has zeroed
-    // them, and the log is cut to nothing.
+    // Rebuilt from the rows that stay, the file keeps no page the deleted rows stood in.
+    // Should that fail, their bytes may still be there: the store is not called clean.
+    if (!overwrite && !db->execute("VACUUM")) return refuse(*db);
+    // The log's copies of the old pages go into the file, where they were erased, and the
+    // log is cut to nothing.
     if (writeAheadLog) {
         const auto checkpoint = db->query("PRAGMA wal_checkpoint(TRUNCATE)");
         if (!checkpoint || checkpoint->empty() || checkpoint->front().empty() || checkpoint->front()[0] != "0")
