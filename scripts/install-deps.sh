@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix
           wine wine64 xvfb x11-utils xdotool imagemagick
           nsis osslsigncode openssl zip unzip
-          libsqlite3-dev nlohmann-json3-dev dpkg-dev tcl xz-utils make gcc)
+          libsqlite3-dev sqlite3 nlohmann-json3-dev dpkg-dev tcl xz-utils make gcc)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -97,6 +97,21 @@ done
 user=$(wine cmd /c 'echo %USERNAME%' 2>/dev/null | tr -d '\r')
 wine reg add "HKLM\Software\Microsoft\Protected Storage System Provider\\$user\Data\e161255a-37c3-11d2-bcaa-00c04fd929db\forms" \
   /v adresse /d 'rue des exemples' /f >/dev/null 2>&1
+# A profile of today's browser: its history, cookies and form entries made from the browser's
+# own schemas, a cache, and its bookmarks, which stay.
+local_data=$(shell_folder "Local AppData")
+if [ -n "$local_data" ]; then
+  profile="$local_data/Google/Chrome/User Data/Default"
+  mkdir -p "$profile/Network" "$profile/Cache/Cache_Data"
+  schemas="$root/tests/data/chromium"
+  make_db() { rm -f "$1"; { cat "$schemas/$2.sql"; echo "$3"; } | sqlite3 "$1"; }
+  make_db "$profile/History" History "INSERT INTO urls VALUES(1,'http://www.actualites.example/','Actualités',3,1,13300000000000000,0);
+INSERT INTO visits(id,url,visit_time,transition) VALUES(1,1,13300000000000000,1);"
+  make_db "$profile/Network/Cookies" Cookies "INSERT INTO cookies VALUES(1,'.actualites.example','','sid','v',x'','/',0,1,1,1,1,1,1,0,2,443,1,0,0);"
+  make_db "$profile/Web Data" "Web Data" "INSERT INTO autocomplete(name,value,value_lower) VALUES('q','météo paris','météo paris');"
+  printf '{"roots":{"bookmark_bar":{"type":"folder","children":[{"type":"url","name":"Banque","url":"https://www.banque.example/"}]}},"version":1}' >"$profile/Bookmarks"
+  plant "$profile/Cache/Cache_Data" 8 "f_00000"
+fi
 mkdir -p "$XDG_DATA_HOME/Trash/files" "$XDG_DATA_HOME/Trash/info"
 printf 'vieux brouillon\n' >"$XDG_DATA_HOME/Trash/files/brouillon.txt"
 printf '[Trash Info]\nPath=/tmp/brouillon.txt\nDeletionDate=2024-01-01T10:00:00\n' >"$XDG_DATA_HOME/Trash/info/brouillon.txt.trashinfo"
