@@ -8,9 +8,6 @@ namespace tv::engine::browsers {
 
 namespace {
 
-// Larger bookmark files than this are not the browser's.
-constexpr std::size_t kBookmarksLimit = 64u * 1024 * 1024;
-
 std::string joined(const std::string& folder, std::string_view relative) {
     return folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + std::string(relative);
 }
@@ -109,7 +106,7 @@ private:
         if (target.work == DatabaseWork::UnbookmarkedIcons) {
             // No bookmarks file: nothing to keep. One that cannot be read: nothing is known
             // to be safe to remove, and the icons stay.
-            const auto text = folder.handle->readChildFile(kBookmarksFile, kBookmarksLimit);
+            const auto text = folder.handle->readChildFile(kBookmarksFile, kJsonFileLimit);
             if (text)
                 bookmarked = bookmarkedAddresses(*text);
             else if (folder.handle->lastChildMissing())

@@ -10,9 +10,6 @@ namespace tv::engine::browsers {
 
 namespace {
 
-// Larger settings or bookmark files than this are not the browser's.
-constexpr std::size_t kJsonFileLimit = 64u * 1024 * 1024;
-
 bool sameName(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };

@@ -12,6 +12,9 @@
 
 namespace tv::engine::browsers {
 
+// Larger settings or bookmark files than this are not the browser's.
+inline constexpr std::size_t kJsonFileLimit = 64u * 1024 * 1024;
+
 struct ChromiumInstallation {
     const ChromiumBrowser* browser = nullptr;
     std::string userData;              // the user-data folder's path
