@@ -299,4 +299,25 @@ bool ProgramDriver::screenshot(HWND window, const std::wstring& path) {
     return static_cast<bool>(out);
 }
 
+HWND ProgramDriver::waitForBox(const std::wstring& caption, const std::wstring& words, DWORD timeoutMs) const {
+    HWND found = nullptr;
+    waitUntil(
+        [&] {
+            HWND box = topLevel(caption);
+            if (!box || !IsWindowVisible(box)) return false;
+            for (const auto& text : childTexts(box))
+                if (text.find(words) != std::wstring::npos) found = box;
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
+bool ProgramDriver::answer(HWND box, const std::wstring& button) {
+    const auto buttons = childrenWithText(box, button);
+    if (buttons.size() != 1) return false;
+    click(buttons[0]);
+    return true;
+}
+
 } // namespace tv::e2e

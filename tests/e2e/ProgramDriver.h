@@ -61,6 +61,12 @@ public:
     // Tab, and the window the focus went to (null when it did not move).
     HWND tab() const;
 
+    // A visible message box of the program with this caption, one of whose texts holds
+    // `words`; null when none came within the time.
+    HWND waitForBox(const std::wstring& caption, const std::wstring& words, DWORD timeoutMs = 60000) const;
+    // Clicks the box's button of that text; false when it has no such button.
+    static bool answer(HWND box, const std::wstring& button);
+
     // A left click in the middle of the window, as the mouse gives it.
     static void click(HWND window);
     // Saves what the screen shows of the window as a BMP file; false when it could not.

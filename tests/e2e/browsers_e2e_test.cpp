@@ -172,26 +172,6 @@ private:
     wt::StartedProcess process_;
 };
 
-HWND waitForBox(const ProgramDriver& program, const std::wstring& words) {
-    HWND found = nullptr;
-    waitUntil(
-        [&] {
-            HWND box = program.topLevel(L"Confirm");
-            if (!box || !IsWindowVisible(box)) return false;
-            for (const auto& text : ProgramDriver::childTexts(box))
-                if (text.find(words) != std::wstring::npos) found = box;
-            return found != nullptr;
-        },
-        60000);
-    return found;
-}
-
-void answer(HWND box, const wchar_t* button) {
-    auto buttons = ProgramDriver::childrenWithText(box, button);
-    ASSERT_EQ(buttons.size(), 1u);
-    ProgramDriver::click(buttons[0]);
-}
-
 // The Internet group's run: its master box, Start, yes to closing the browsers, and no to the
 // start page; what the status panel says at the end.
 std::wstring runInternetTasks(const ProgramDriver& program, HWND main, bool browsersRun) {
@@ -199,17 +179,17 @@ std::wstring runInternetTasks(const ProgramDriver& program, HWND main, bool brow
     ProgramDriver::click(master);
     EXPECT_TRUE(waitUntil([&] { return SendMessageW(master, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
     ProgramDriver::click(ProgramDriver::childAt(main, 505, 338, 65, 65));
-    HWND question = waitForBox(program, widen("Internet Explorer va être fermé"));
+    HWND question = program.waitForBox(L"Confirm", widen("Internet Explorer va être fermé"));
     if (!question) return L"no first question";
-    answer(question, L"&Yes");
+    if (!ProgramDriver::answer(question, L"&Yes")) return L"no Yes button";
     if (browsersRun) {
-        HWND browsers = waitForBox(program, widen("Google Chrome et Microsoft Edge"));
+        HWND browsers = program.waitForBox(L"Confirm", widen("Google Chrome et Microsoft Edge"));
         if (!browsers) return L"no question naming the running browsers";
-        answer(browsers, L"&Yes");
+        if (!ProgramDriver::answer(browsers, L"&Yes")) return L"no Yes button";
     }
-    HWND offer = waitForBox(program, widen("page de démarrage"));
+    HWND offer = program.waitForBox(L"Confirm", widen("page de démarrage"));
     if (!offer) return L"no start-page offer";
-    answer(offer, L"&No");
+    if (!ProgramDriver::answer(offer, L"&No")) return L"no No button";
     std::wstring end;
     waitUntil([&] {
         for (const auto& text : ProgramDriver::childTexts(main))

@@ -110,27 +110,6 @@ int filesBelow(const std::string& folder) {
 
 // --- the program's windows ---------------------------------------------------------------
 
-// A message box of the program whose text holds `words`.
-HWND waitForBox(const ProgramDriver& program, const std::wstring& caption, const std::wstring& words) {
-    HWND found = nullptr;
-    waitUntil(
-        [&] {
-            HWND box = program.topLevel(caption);
-            if (!box || !IsWindowVisible(box)) return false;
-            for (const auto& text : ProgramDriver::childTexts(box))
-                if (text.find(words) != std::wstring::npos) found = box;
-            return found != nullptr;
-        },
-        60000);
-    return found;
-}
-
-void answer(HWND box, const wchar_t* button) {
-    auto buttons = ProgramDriver::childrenWithText(box, button);
-    ASSERT_EQ(buttons.size(), 1u) << "no button " << tv::e2e::narrow(button);
-    ProgramDriver::click(buttons[0]);
-}
-
 HWND startPicture(HWND main) { return ProgramDriver::childAt(main, 505, 338, 65, 65); }
 
 bool shows(HWND main, const std::wstring& text) { return !ProgramDriver::childrenWithText(main, text).empty(); }
@@ -311,16 +290,16 @@ TEST(CleaningRun, AFullRunAnsweredYesEmptiesEveryTargetAndNothingElse) {
     ASSERT_NE(start, nullptr) << "no start picture";
     ProgramDriver::click(start);
 
-    HWND question = waitForBox(program, L"Confirm", L"Internet Explorer va être fermé");
+    HWND question = program.waitForBox(L"Confirm", L"Internet Explorer va être fermé");
     ASSERT_NE(question, nullptr) << "no full-wipe question";
-    answer(question, L"&Yes");
-    HWND offer = waitForBox(program, L"Confirm", L"page de démarrage");
+    ASSERT_TRUE(ProgramDriver::answer(question, L"&Yes"));
+    HWND offer = program.waitForBox(L"Confirm", L"page de démarrage");
     ASSERT_NE(offer, nullptr) << "no start-page offer";
     // The run stands after its last task, the bar on show, the recycle bin's result shown.
     EXPECT_TRUE(waitUntil([&] { return shows(main, widen("Nettoyé")); })) << "the last task's result is not shown";
     Sleep(500); // the box's first paint
     EXPECT_TRUE(ProgramDriver::screenshot(main, tv::e2e::artefactPath(L"e2e-cleaning-run-during.bmp")));
-    answer(offer, L"&Yes");
+    ASSERT_TRUE(ProgramDriver::answer(offer, L"&Yes"));
     EXPECT_NE(program.waitForVisibleTopLevel(widen("Page de démarrage"), 20000), nullptr) << "no start-page dialog";
     // The stores' own files stay open in the processes that use them (this one included):
     // the end counts exactly the files still in the cleaned folders, and congratulates only

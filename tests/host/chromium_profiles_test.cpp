@@ -6,8 +6,8 @@
 #include "engine/browsers/ChromiumCleaner.h"
 #include "engine/browsers/ChromiumProfiles.h"
 #include "platform/memory/MemoryPlatform.h"
-#include "platform/toolkit/headless/HeadlessBackend.h"
 #include "tests/support/BrowserDatabases.h"
+#include "tests/support/HeadlessRunDisplay.h"
 
 using namespace tv;
 using namespace tv::engine;
@@ -43,19 +43,10 @@ const std::string kBookmarks = R"({"roots":{"bookmark_bar":{"type":"folder","chi
     {"type":"folder","children":[{"type":"url","name":"Kept","url":")" + kBookmarked + R"("}]}]},
     "other":{"type":"folder","children":[]}},"version":1})";
 
-class ChromiumProfiles : public ::testing::Test {
+class ChromiumProfiles : public ::testing::Test, protected testsupport::HeadlessRunDisplay {
 protected:
-    ChromiumProfiles() {
-        platform.specialFolders[kCsidlLocalAppData] = kLocal;
-        bar.setRange(0, 100000);
-    }
+    ChromiumProfiles() : HeadlessRunDisplay(100000) { platform.specialFolders[kCsidlLocalAppData] = kLocal; }
     memory::MemoryPlatform platform;
-    toolkit::HeadlessBackend backend;
-    toolkit::Application app{backend};
-    toolkit::Label status{"Label10"};
-    toolkit::Label caption{"Label11"};
-    toolkit::ProgressBar bar{"ProgressBar1"};
-    RunDisplay display{app, status, caption, bar};
 
     void store(const std::string& path, const std::string& name, const std::string& rows) {
         platform.files.addFile(path, attr::kArchive, browserDatabase("chromium", name, rows));

@@ -20,6 +20,7 @@
 #include "platform/toolkit/headless/HeadlessBackend.h"
 #include "platform/win32/Utf8.h"
 #include "platform/win32/Win32Platform.h"
+#include "tests/support/HeadlessRunDisplay.h"
 #include "BrowserSupport.h"
 #include "WinTestSupport.h"
 
@@ -33,19 +34,9 @@ using tv::win32::widen;
 
 namespace {
 
-class Cleaners : public ::testing::Test {
+class Cleaners : public ::testing::Test, protected testsupport::HeadlessRunDisplay {
 protected:
-    Cleaners() {
-        caption.hide();
-        bar.setRange(0, 1000);
-    }
     win32::Win32Platform platform;
-    toolkit::HeadlessBackend backend;
-    toolkit::Application app{backend};
-    toolkit::Label status{"Label10"};
-    toolkit::Label caption{"Label11"};
-    toolkit::ProgressBar bar{"ProgressBar1"};
-    RunDisplay display{app, status, caption, bar};
 };
 
 // COM for the thread of one test, as the program has it on its interface thread.
