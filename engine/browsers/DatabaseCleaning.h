@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/browsers/ChromiumFamily.h"
 #include "platform/PlatformServices.h"
@@ -19,10 +20,27 @@ struct KeptPages {
     const std::set<std::string>* bookmarked = nullptr;
 };
 
-// Cleans the database `name` of `folder`: checked first, then the work in one transaction
+// What is done inside one database once it is known to be sound.
+class DatabaseJob {
+public:
+    virtual ~DatabaseJob() = default;
+    // Whether the tables the file has make it the database expected.
+    virtual bool fits(const std::vector<std::string>& tables) = 0;
+    // The deletions and updates, inside the transaction; false at the first that fails.
+    virtual bool run(Database& db) = 0;
+};
+
+// Cleans the database `name` of `folder`: checked first, then the job in one transaction
 // with deleted content overwritten, then nothing of the old pages left in a journal or a
 // write-ahead log.
+StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseJob& job);
+
+// The same with one of the works of the Chromium family's tables.
 StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseWork work, std::string_view tables,
                            const KeptPages& kept = {});
+
+// A name made safe to stand for a table or a column in a statement.
+std::string quoted(const std::string& identifier);
+bool has(const std::vector<std::string>& names, const std::string& name);
 
 } // namespace tv::engine::browsers

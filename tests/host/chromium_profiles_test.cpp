@@ -5,6 +5,7 @@
 #include "engine/browsers/BrowserGate.h"
 #include "engine/browsers/ChromiumCleaner.h"
 #include "engine/browsers/ChromiumProfiles.h"
+#include "engine/browsers/GatedBrowsers.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "platform/toolkit/headless/HeadlessBackend.h"
 #include "tests/support/BrowserDatabases.h"
@@ -200,7 +201,7 @@ TEST_F(ChromiumProfiles, ARunningBrowserIsAskedToCloseByItsOwnWindowsAndOneThatS
     backend.answers = {toolkit::MessageResult::Yes};
 
     auto installations = findChromiumInstallations(platform);
-    closeRunningBrowsers(platform, display, installations);
+    closeRunningBrowsers(platform, display, gated(platform, installations));
     const auto result = runInternetTasks(installations);
 
     ASSERT_EQ(backend.boxes.size(), 1u);
