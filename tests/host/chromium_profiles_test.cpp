@@ -6,9 +6,7 @@
 #include "engine/browsers/ChromiumCleaner.h"
 #include "engine/browsers/ChromiumProfiles.h"
 #include "engine/browsers/GatedBrowsers.h"
-#include "platform/memory/MemoryPlatform.h"
-#include "platform/toolkit/headless/HeadlessBackend.h"
-#include "tests/support/BrowserDatabases.h"
+#include "tests/host/browser_profiles_fixture.h"
 
 using namespace tv;
 using namespace tv::engine;
@@ -44,26 +42,16 @@ const std::string kBookmarks = R"({"roots":{"bookmark_bar":{"type":"folder","chi
     {"type":"folder","children":[{"type":"url","name":"Kept","url":")" + kBookmarked + R"("}]}]},
     "other":{"type":"folder","children":[]}},"version":1})";
 
-class ChromiumProfiles : public ::testing::Test {
+class ChromiumProfiles : public tv::testsupport::BrowserProfilesTest {
 protected:
     ChromiumProfiles() {
         platform.specialFolders[kCsidlLocalAppData] = kLocal;
-        bar.setRange(0, 100000);
     }
-    memory::MemoryPlatform platform;
-    toolkit::HeadlessBackend backend;
-    toolkit::Application app{backend};
-    toolkit::Label status{"Label10"};
-    toolkit::Label caption{"Label11"};
-    toolkit::ProgressBar bar{"ProgressBar1"};
-    RunDisplay display{app, status, caption, bar};
 
     void store(const std::string& path, const std::string& name, const std::string& rows) {
         platform.files.addFile(path, attr::kArchive, browserDatabase("chromium", name, rows));
     }
-    std::string bytes(const std::string& path) { return platform.files.contentOf(path).value_or(""); }
     bool holdsCanary(const std::string& path) { return bytes(path).find(kCanary) != std::string::npos; }
-    Rows rows(const std::string& path, const std::string& sql) { return rowsOf(bytes(path), sql); }
 
     // A profile with a trace in every store and, beside them, what its user keeps.
     void plantProfile(const std::string& userData, const std::string& profile) {
@@ -93,14 +81,7 @@ protected:
     }
 
     BrowserTaskResult runInternetTasks(std::vector<ChromiumInstallation>& installations) {
-        BrowserTaskResult all;
-        for (std::size_t task = tkInternetFiles; task <= tkAutoComplete; ++task) {
-            auto result = cleanChromiumTask(platform, display, installations, task, false);
-            all.filesStayed += result.filesStayed;
-            all.notCleaned.insert(all.notCleaned.end(), result.notCleaned.begin(), result.notCleaned.end());
-            all.leftOpen.insert(all.leftOpen.end(), result.leftOpen.begin(), result.leftOpen.end());
-        }
-        return all;
+        return everyInternetTask([&](std::size_t task) { return cleanChromiumTask(platform, display, installations, task, false); });
     }
 };
 

@@ -5,9 +5,7 @@
 #include "engine/browsers/BrowserGate.h"
 #include "engine/browsers/FirefoxCleaner.h"
 #include "engine/browsers/GatedBrowsers.h"
-#include "platform/memory/MemoryPlatform.h"
-#include "platform/toolkit/headless/HeadlessBackend.h"
-#include "tests/support/BrowserDatabases.h"
+#include "tests/host/browser_profiles_fixture.h"
 
 using namespace tv;
 using namespace tv::engine;
@@ -52,24 +50,14 @@ std::string faviconRows() {
            "INSERT INTO moz_icons_to_pages(page_id,icon_id) VALUES(1,1),(2,3);";
 }
 
-class FirefoxProfiles : public ::testing::Test {
+class FirefoxProfiles : public tv::testsupport::BrowserProfilesTest {
 protected:
     FirefoxProfiles() {
         platform.specialFolders[kCsidlAppData] = kRoaming;
         platform.specialFolders[kCsidlLocalAppData] = kLocal;
-        bar.setRange(0, 100000);
     }
-    memory::MemoryPlatform platform;
-    toolkit::HeadlessBackend backend;
-    toolkit::Application app{backend};
-    toolkit::Label status{"Label10"};
-    toolkit::Label caption{"Label11"};
-    toolkit::ProgressBar bar{"ProgressBar1"};
-    RunDisplay display{app, status, caption, bar};
 
-    std::string bytes(const std::string& path) { return platform.files.contentOf(path).value_or(""); }
     bool holdsCanary(const std::string& path) { return bytes(path).find(kCanary) != std::string::npos; }
-    Rows rows(const std::string& path, const std::string& sql) { return rowsOf(bytes(path), sql); }
 
     // A database as Firefox leaves it when it ends abruptly: every page still in its log.
     void loggedStore(const std::string& path, const std::string& store, const std::string& rows) {
@@ -101,14 +89,7 @@ protected:
     }
 
     BrowserTaskResult runInternetTasks(std::vector<FirefoxInstallation>& installations) {
-        BrowserTaskResult all;
-        for (std::size_t task = tkInternetFiles; task <= tkAutoComplete; ++task) {
-            auto result = cleanFirefoxTask(platform, display, installations, task, false);
-            all.filesStayed += result.filesStayed;
-            all.notCleaned.insert(all.notCleaned.end(), result.notCleaned.begin(), result.notCleaned.end());
-            all.leftOpen.insert(all.leftOpen.end(), result.leftOpen.begin(), result.leftOpen.end());
-        }
-        return all;
+        return everyInternetTask([&](std::size_t task) { return cleanFirefoxTask(platform, display, installations, task, false); });
     }
 };
 
