@@ -43,25 +43,20 @@ std::string siteOf(const std::string& address) {
 
 class FirefoxJob : public DatabaseJob {
 public:
-    FirefoxJob(FirefoxWork work, FirefoxKeptPages& keptPages) : work_(work), keptPages_(keptPages) {}
+    FirefoxJob(const FirefoxDatabase& target, FirefoxKeptPages& keptPages)
+        : work_(target.work), required_(target.tables), keptPages_(keptPages) {}
 
+    // Every table the target names must be there; the icons' cleaning also needs to know
+    // which pages stay.
     bool fits(const std::vector<std::string>& tables) override {
         present_ = tables;
-        switch (work_) {
-        case FirefoxWork::PlacesHistory:
-            // Without its bookmarks, nothing tells which pages the user keeps.
-            return has(tables, "moz_places") && has(tables, "moz_bookmarks") && has(tables, "moz_historyvisits");
-        case FirefoxWork::PlacesTyped:
-            return has(tables, "moz_places");
-        case FirefoxWork::UnbookmarkedIcons:
-            return keptPages_ && has(tables, "moz_icons") && has(tables, "moz_pages_w_icons") &&
-                   has(tables, "moz_icons_to_pages");
-        case FirefoxWork::SearchBarEntries:
-            return has(tables, "moz_formhistory");
-        case FirefoxWork::EmptyNamedTables:
-            break;
+        std::string_view required = required_;
+        while (!required.empty()) {
+            const auto comma = required.find(',');
+            if (!has(tables, std::string(required.substr(0, comma)))) return false;
+            required = comma == std::string_view::npos ? std::string_view() : required.substr(comma + 1);
         }
-        return false;
+        return work_ != FirefoxWork::UnbookmarkedIcons || keptPages_.has_value();
     }
 
     bool run(Database& db) override {
@@ -168,6 +163,7 @@ private:
     }
 
     FirefoxWork work_;
+    std::string_view required_;
     FirefoxKeptPages& keptPages_;
     std::vector<std::string> present_;
 };
@@ -179,7 +175,7 @@ StoreOutcome cleanFirefoxDatabase(EntryHandle& profile, const FirefoxDatabase& t
         return cleanDatabase(profile, target.name, DatabaseWork::EmptyNamedTables, target.tables);
     const bool places = target.work == FirefoxWork::PlacesHistory;
     if (places) keptPages.reset();
-    FirefoxJob job(target.work, keptPages);
+    FirefoxJob job(target, keptPages);
     const StoreOutcome outcome = cleanDatabase(profile, target.name, job);
     if (places && outcome != StoreOutcome::Cleaned) {
         // No places.sqlite: no bookmark, no icon to keep. One that refused: nothing is known.

@@ -41,18 +41,19 @@ inline constexpr const char* kFirefoxPrograms[] = {
 };
 
 enum class FirefoxWork {
-    EmptyNamedTables, // the tables named that the file has; at least one must be there
-    PlacesHistory,    // visits and pages no bookmark points to; bookmarked pages' visit data
-    PlacesTyped,      // what was typed in the address bar, and the typed flag of pages
-    UnbookmarkedIcons,// the pages and icons of pages no bookmark points to
-    SearchBarEntries, // the search bar's entries of the form history
+    EmptyNamedTables,  // the tables named that the file has; at least one must be there
+    PlacesHistory,     // visits and pages no bookmark points to; bookmarked pages' visit data
+    PlacesTyped,       // what was typed in the address bar, and the typed flag of pages
+    UnbookmarkedIcons, // the pages and icons of pages no bookmark points to
+    SearchBarEntries,  // the search bar's entries of the form history
 };
 
 struct FirefoxDatabase {
     std::size_t task;
     const char* name;   // in the profile
     FirefoxWork work;
-    const char* tables; // comma-separated: the named tables, or the one that says what the file is
+    const char* tables; // comma-separated: the tables emptied, or those the work needs; at least one,
+                        // or all of them, must be there
 };
 
 // In this order: the icons follow the pages, whose bookmarks say which icons stay.
