@@ -11,6 +11,8 @@
 #include "engine/TempFolderGuard.h"
 #include "engine/browsers/BrowserGate.h"
 #include "engine/browsers/ChromiumCleaner.h"
+#include "engine/browsers/FirefoxCleaner.h"
+#include "engine/browsers/GatedBrowsers.h"
 
 namespace tv::engine {
 
@@ -43,7 +45,12 @@ public:
         if (!passBrowserGate()) return;
         if (internetGroupSelected(window_.tasks)) {
             chromium_ = browsers::findChromiumInstallations(platform_);
-            browsers::closeRunningBrowsers(platform_, display_, chromium_);
+            firefox_ = browsers::findFirefoxInstallations(platform_);
+            // One question names every browser that runs, whatever its family.
+            auto gated = browsers::gated(platform_, chromium_);
+            auto gatedFirefox = browsers::gated(platform_, firefox_);
+            gated.insert(gated.end(), gatedFirefox.begin(), gatedFirefox.end());
+            browsers::closeRunningBrowsers(platform_, display_, gated);
             if (ended()) return;
         }
         prepare();
@@ -114,6 +121,7 @@ private:
         if (tasks.selected(tkInternetFiles)) {
             budget += CountFiles(platform_, app_, RenvoiDossier(platform_, kCsidlInternetCache));
             if (!ended()) budget += browsers::countChromiumCacheFiles(platform_, app_, chromium_);
+            if (!ended()) budget += browsers::countFirefoxCacheFiles(platform_, app_, firefox_);
         }
         if (tasks.selected(tkCookies) && !ended()) budget += CountFiles(platform_, app_, RenvoiDossier(platform_, kCsidlCookies));
         if (tasks.selected(tkTempFolder) && !ended()) budget += CountFiles(platform_, app_, temp_);
@@ -146,14 +154,20 @@ private:
     // the task then ends with ("Nettoyé" once a browser went through a task whose older
     // store was not there).
     std::string cleanBrowsers(std::size_t task, const std::string& status) {
-        if (!InternetGroup.contains(task) || chromium_.empty() || ended()) return status;
-        const auto result =
-            browsers::cleanChromiumTask(platform_, display_, chromium_, task, !window_.tasks.selected(tkHistory));
-        summary_.filesStayed(result.filesStayed);
-        for (const std::string& name : result.leftOpen) summary_.browserLeftOpen(name);
-        for (const std::string& store : result.notCleaned) summary_.storeNotCleaned(store);
-        if (!result.notCleaned.empty()) return kImpossible;
-        return result.cleanedAny && status == kNotPresent ? std::string(kCleaned) : status;
+        if (!InternetGroup.contains(task) || (chromium_.empty() && firefox_.empty()) || ended()) return status;
+        const bool historyKept = !window_.tasks.selected(tkHistory);
+        std::string word = status;
+        for (const auto& result : {browsers::cleanChromiumTask(platform_, display_, chromium_, task, historyKept),
+                                   browsers::cleanFirefoxTask(platform_, display_, firefox_, task, historyKept)}) {
+            summary_.filesStayed(result.filesStayed);
+            for (const std::string& name : result.leftOpen) summary_.browserLeftOpen(name);
+            for (const std::string& store : result.notCleaned) summary_.storeNotCleaned(store);
+            if (!result.notCleaned.empty())
+                word = kImpossible;
+            else if (result.cleanedAny && word == kNotPresent)
+                word = kCleaned;
+        }
+        return word;
     }
 
     // A status word that the closing text will account for.
@@ -273,6 +287,7 @@ private:
     toolkit::Application& app_;
     std::string temp_;
     std::vector<browsers::ChromiumInstallation> chromium_;
+    std::vector<browsers::FirefoxInstallation> firefox_;
     RunSummary summary_;
 };
 

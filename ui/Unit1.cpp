@@ -5,6 +5,7 @@
 #include "engine/FolderOps.h"
 #include "engine/RegistryOps.h"
 #include "engine/browsers/ChromiumCleaner.h"
+#include "engine/browsers/FirefoxCleaner.h"
 #include "platform/toolkit/Application.h"
 #include "ui/MakerAddresses.h"
 #include "ui/Program.h"
@@ -89,7 +90,9 @@ void TForm1::refresh_valeur() {
     const int browser = engine::CountFiles(platform_, app, RenvoiDossier(kCsidlInternetCache)) +
                         engine::CountFiles(platform_, app, RenvoiDossier(kCsidlCookies)) +
                         engine::browsers::countChromiumCacheFiles(
-                            platform_, app, engine::browsers::findChromiumInstallations(platform_));
+                            platform_, app, engine::browsers::findChromiumInstallations(platform_)) +
+                        engine::browsers::countFirefoxCacheFiles(
+                            platform_, app, engine::browsers::findFirefoxInstallations(platform_));
     const int desktop = engine::CountFiles(platform_, app, temp);
     Label1.setCaption(cleanableFilesText(browser));
     Label2.setCaption(cleanableFilesText(desktop));

@@ -16,13 +16,19 @@ bool endsWithNoCase(std::string_view text, std::string_view end) {
                       [&](char a, char b) { return lower(a) == lower(b); });
 }
 
-// Other programs draw their windows with the browsers' class too: only the windows of the
-// browser's own program, in its own install folder, are asked to close.
-void askToClose(PlatformServices& platform, const ChromiumBrowser& browser) {
-    const std::string program = std::string("\\") + browser.program;
-    for (WindowHandle window : platform.topLevelWindows(kChromiumWindowClass))
-        if (endsWithNoCase(platform.windowProgramPath(window), program))
-            platform.postMessage(window, kWmClose, 0, 0);
+// Other programs draw their windows with a browser's class too: only the windows of the
+// browser's own program, in its own install folder, are asked to close, each once.
+void askToClose(PlatformServices& platform, const GatedBrowser& browser, std::vector<WindowHandle>& asked) {
+    for (WindowHandle window : platform.topLevelWindows(browser.windowClass)) {
+        if (std::find(asked.begin(), asked.end(), window) != asked.end()) continue;
+        const std::string path = platform.windowProgramPath(window);
+        for (const std::string& program : browser.programs)
+            if (endsWithNoCase(path, "\\" + program)) {
+                platform.postMessage(window, kWmClose, 0, 0);
+                asked.push_back(window);
+                break;
+            }
+    }
 }
 
 std::string listed(const std::vector<std::string>& names) {
@@ -42,25 +48,26 @@ std::string closeBrowsersQuestion(const std::vector<std::string>& names) {
            ".\rVoulez-vous continuer" + nbsp + "?";
 }
 
-void closeRunningBrowsers(PlatformServices& platform, const RunDisplay& display,
-                          std::vector<ChromiumInstallation>& installations) {
-    std::vector<ChromiumInstallation*> running;
+void closeRunningBrowsers(PlatformServices& platform, const RunDisplay& display, const std::vector<GatedBrowser>& browsers) {
+    std::vector<const GatedBrowser*> running;
     std::vector<std::string> names;
-    for (ChromiumInstallation& installation : installations)
-        if (installation.reachable && isRunning(platform, installation)) {
-            running.push_back(&installation);
-            names.push_back(installation.browser->name);
+    for (const GatedBrowser& browser : browsers)
+        if (browser.running()) {
+            running.push_back(&browser);
+            // Two installations of one browser are one name to the user.
+            if (std::find(names.begin(), names.end(), browser.name) == names.end()) names.push_back(browser.name);
         }
     if (running.empty()) return;
     auto& app = display.app;
     const auto answer = app.messageBox(closeBrowsersQuestion(names), kConfirmCaption, toolkit::MessageButtons::YesNo,
                                        toolkit::MessageIcon::Question);
     if (answer != toolkit::MessageResult::Yes || app.terminated()) {
-        for (ChromiumInstallation* installation : running) installation->leftAlone = true;
+        for (const GatedBrowser* browser : running) browser->leaveAlone();
         return;
     }
     display.status.setCaption(kClosingBrowserText);
-    for (ChromiumInstallation* installation : running) askToClose(platform, *installation->browser);
+    std::vector<WindowHandle> asked;
+    for (const GatedBrowser* browser : running) askToClose(platform, *browser, asked);
     // Each browser lets its lock file go once it has written its last data; the window is
     // kept alive meanwhile.
     const std::uint64_t start = platform.tickMilliseconds();
@@ -68,10 +75,10 @@ void closeRunningBrowsers(PlatformServices& platform, const RunDisplay& display,
         platform.sleep(kBrowserClosePollMs);
         app.processMessages();
         running.erase(std::remove_if(running.begin(), running.end(),
-                                     [&](ChromiumInstallation* installation) { return !isRunning(platform, *installation); }),
+                                     [](const GatedBrowser* browser) { return !browser->running(); }),
                       running.end());
     }
-    for (ChromiumInstallation* installation : running) installation->leftAlone = true;
+    for (const GatedBrowser* browser : running) browser->leaveAlone();
 }
 
 } // namespace tv::engine::browsers

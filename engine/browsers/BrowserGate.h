@@ -4,17 +4,26 @@
 // for a bounded time. A browser is never ended: one that stays is left alone.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/RunDisplay.h"
-#include "engine/browsers/ChromiumProfiles.h"
+#include "platform/PlatformServices.h"
 
 namespace tv::engine::browsers {
 
-// Marks every installation whose browser still runs at the end as left alone.
-void closeRunningBrowsers(PlatformServices& platform, const RunDisplay& display,
-                          std::vector<ChromiumInstallation>& installations);
+// A browser as the gate sees it, whatever its family.
+struct GatedBrowser {
+    std::string name;                  // as its users know it
+    std::string windowClass;           // of its top-level windows
+    std::vector<std::string> programs; // its program below the folder it is installed in
+    std::function<bool()> running;     // whether it still holds its profiles
+    std::function<void()> leaveAlone;  // it runs on: its profiles are not to be touched
+};
+
+// Leaves alone every browser that still runs at the end, or that the user chose to keep.
+void closeRunningBrowsers(PlatformServices& platform, const RunDisplay& display, const std::vector<GatedBrowser>& browsers);
 
 // The question, naming the browsers that run.
 std::string closeBrowsersQuestion(const std::vector<std::string>& names);

@@ -1,6 +1,7 @@
 #include "engine/browsers/ChromiumCleaner.h"
 
 #include "engine/FolderOps.h"
+#include "engine/browsers/BrowserFiles.h"
 #include "engine/browsers/DatabaseCleaning.h"
 #include "engine/browsers/PlainFolders.h"
 
@@ -88,13 +89,7 @@ private:
                 result_.filesStayed += PurgeFolder(platform_, display_.app, display_.bar, path).stayed;
                 return StoreOutcome::Cleaned;
             });
-        const auto [folderPath, name] = splitLast(target.path);
-        ReachedFolder folder = reach(base, folderPath);
-        if (folder.reach != Reach::Open) return folder.reach == Reach::Missing ? StoreOutcome::Absent : StoreOutcome::Refused;
-        // A link of that name goes as a link: the handle is the entry itself.
-        auto file = folder.handle->openChild(name, EntryKind::File);
-        if (!file) return folder.handle->lastChildMissing() ? StoreOutcome::Absent : StoreOutcome::Refused;
-        return file->markForDeletion() ? StoreOutcome::Cleaned : StoreOutcome::Refused;
+        return deleteBrowserFile(platform_, installation_.userData, relativeJoined(base, target.path));
     }
 
     StoreOutcome database(const std::string& base, const DatabaseTarget& target) {

@@ -6,17 +6,10 @@
 #include <vector>
 
 #include "engine/RunDisplay.h"
+#include "engine/browsers/BrowserTaskResult.h"
 #include "engine/browsers/ChromiumProfiles.h"
 
 namespace tv::engine::browsers {
-
-// What one task did in the browsers.
-struct BrowserTaskResult {
-    int filesStayed = 0;                  // cache and session files a purge could not remove
-    std::vector<std::string> notCleaned;  // "Google Chrome (History)" for each store that refused
-    bool cleanedAny = false;              // some installation went through the task
-    std::vector<std::string> leftOpen;    // browsers left alone because they run
-};
 
 // Runs the task's share in every installation. `historyKept` says whether the history
 // task is not part of this run, so that typed addresses are taken out of history on their own.

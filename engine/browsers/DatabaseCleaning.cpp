@@ -17,16 +17,6 @@ std::vector<std::string> splitNames(std::string_view names) {
     return parts;
 }
 
-std::string quoted(const std::string& identifier) {
-    std::string text = "\"";
-    for (char c : identifier) text += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return text + "\"";
-}
-
-bool has(const std::vector<std::string>& tables, const std::string& name) {
-    return std::find(tables.begin(), tables.end(), name) != tables.end();
-}
-
 bool emptyTables(Database& db, const std::vector<std::string>& tables) {
     for (const std::string& table : tables)
         if (!db.execute("DELETE FROM " + quoted(table))) return false;
@@ -102,10 +92,47 @@ StoreOutcome refuse(Database& db) {
     return StoreOutcome::Refused;
 }
 
+// One of the Chromium family's works.
+class ChromiumJob : public DatabaseJob {
+public:
+    ChromiumJob(DatabaseWork work, std::string_view tables, Erasure erasure, const KeptPages& kept)
+        : work_(work), named_(splitNames(tables)), erasure_(erasure), kept_(kept) {}
+    Erasure erasure() const override { return erasure_; }
+    bool fits(const std::vector<std::string>& tables) override {
+        present_ = tables;
+        chosen_ = tablesToEmpty(work_, present_, named_);
+        return chosen_.has_value();
+    }
+    bool run(Database& db) override { return chosen_ && doWork(db, work_, *chosen_, present_, kept_); }
+
+private:
+    DatabaseWork work_;
+    std::vector<std::string> named_;
+    Erasure erasure_;
+    const KeptPages& kept_;
+    std::vector<std::string> present_;
+    std::optional<std::vector<std::string>> chosen_;
+};
+
 } // namespace
+
+std::string quoted(const std::string& identifier) {
+    std::string text = "\"";
+    for (char c : identifier) text += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return text + "\"";
+}
+
+bool has(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
 
 StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseWork work, std::string_view tables,
                            Erasure erasure, const KeptPages& kept) {
+    ChromiumJob job(work, tables, erasure, kept);
+    return cleanDatabase(folder, name, job);
+}
+
+StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseJob& job) {
     auto db = folder.openChildDatabase(name);
     if (!db) return folder.lastChildMissing() ? StoreOutcome::Absent : StoreOutcome::Refused;
     // A large store is read through a mapping, not a request per page.
@@ -117,11 +144,10 @@ StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseW
     std::vector<std::string> present;
     for (const auto& row : *listed)
         if (!row.empty()) present.push_back(row.front());
-    const auto chosen = tablesToEmpty(work, present, splitNames(tables));
-    if (!chosen) return refuse(*db);
+    if (!job.fits(present)) return refuse(*db);
 
     const bool writeAheadLog = single(db->query("PRAGMA journal_mode"), "wal");
-    const bool overwrite = erasure == Erasure::Overwrite;
+    const bool overwrite = job.erasure() == Erasure::Overwrite;
     // A rollback journal goes when the transaction ends instead of keeping the old pages in
     // a file beside the database.
     if (!db->execute(overwrite ? "PRAGMA secure_delete = ON" : "PRAGMA secure_delete = OFF") ||
@@ -129,7 +155,7 @@ StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseW
         (!writeAheadLog && !rollbackJournalGoes(db->query("PRAGMA journal_mode = DELETE"))))
         return refuse(*db);
     if (!db->execute("BEGIN IMMEDIATE")) return refuse(*db);
-    if (!doWork(*db, work, *chosen, present, kept) || !db->execute("COMMIT")) {
+    if (!job.run(*db) || !db->execute("COMMIT")) {
         db->execute("ROLLBACK");
         return refuse(*db);
     }

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/browsers/ChromiumFamily.h"
 #include "platform/PlatformServices.h"
@@ -13,26 +14,44 @@ namespace tv::engine::browsers {
 
 enum class StoreOutcome { Absent, Cleaned, Refused };
 
-// How the deleted rows are made unreadable in the file.
-enum class Erasure {
-    // The file is rebuilt from what stays, and what went is cut off: fast however large the
-    // store, for databases that need nothing of their browser to be read.
-    Rebuild,
-    // Deleted content is overwritten where it stood: for databases whose indexes or
-    // triggers need their browser's own functions, which a rebuild would call.
-    Overwrite,
-};
-
 // What a database cleaning may need to know besides the file: the addresses bookmarks point
 // to (nothing when the bookmarks could not be read).
 struct KeptPages {
     const std::set<std::string>* bookmarked = nullptr;
 };
 
-// Cleans the database `name` of `folder`: checked first, then the work in one transaction,
-// the deleted content erased, and nothing of the old pages left in a journal or a
-// write-ahead log.
+// How the deleted rows are made unreadable in the file.
+enum class Erasure {
+    // The file is rebuilt from what stays, and what went is cut off: fast however large the
+    // store, for databases that need nothing of their browser to be read.
+    Rebuild,
+    // Deleted content is overwritten where it stood: for databases whose indexes or
+    // triggers may need their browser's own functions, which a rebuild would call.
+    Overwrite,
+};
+
+// What is done inside one database once it is known to be sound.
+class DatabaseJob {
+public:
+    virtual ~DatabaseJob() = default;
+    virtual Erasure erasure() const { return Erasure::Overwrite; }
+    // Whether the tables the file has make it the database expected.
+    virtual bool fits(const std::vector<std::string>& tables) = 0;
+    // The deletions and updates, inside the transaction; false at the first that fails.
+    virtual bool run(Database& db) = 0;
+};
+
+// Cleans the database `name` of `folder`: checked first, then the job in one transaction,
+// the deleted content erased as the job says, and nothing of the old pages left in a
+// journal or a write-ahead log.
+StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseJob& job);
+
+// The same with one of the works of the Chromium family's tables.
 StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseWork work, std::string_view tables,
                            Erasure erasure, const KeptPages& kept = {});
+
+// A name made safe to stand for a table or a column in a statement.
+std::string quoted(const std::string& identifier);
+bool has(const std::vector<std::string>& names, const std::string& name);
 
 } // namespace tv::engine::browsers

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "platform/memory/MemoryRegistry.h"
-#include "platform/sqlite/SqliteDatabase.h"
+#include "platform/memory/DiskBackedDatabase.h"
 
 namespace tv::memory {
 
@@ -355,10 +355,27 @@ public:
     std::unique_ptr<Database> openChildDatabase(std::string_view name) override {
         Node* node = plainChildFile(name);
         if (!node || (node->attributes & attr::kReadOnly) || node->inUse) return nullptr;
-        return sqlite::openImage(node->content, [node](std::string bytes) {
-            node->content = std::move(bytes);
-            return true;
-        });
+        Node& folder = node_;
+        const std::string base = node->name;
+        MemoryFileSystem& fs = fs_;
+        // The file and its log by their names, as SQLite finds them beside each other.
+        return openDiskBackedDatabase(
+            {[&folder, base](const std::string& suffix) -> std::optional<std::string> {
+                 const Node* file = folder.child(base + suffix);
+                 if (!file || file->isFolder() || file->isLink()) return std::nullopt;
+                 return file->content;
+             },
+             [&folder, &fs, base](const std::string& suffix, std::optional<std::string> bytes) {
+                 Node* file = folder.child(base + suffix);
+                 if (file && (file->isFolder() || file->isLink())) return;
+                 if (!bytes) {
+                     if (file) fs.detached_.push_back(fs.detach(*file));
+                 } else if (file) {
+                     file->content = std::move(*bytes);
+                 } else {
+                     fs.addChild(folder, base + suffix, attr::kArchive, *bytes);
+                 }
+             }});
     }
 
 private:

@@ -2,7 +2,6 @@
 
 #include <sqlite3.h>
 
-#include <cstring>
 #include <utility>
 
 namespace tv::sqlite {
@@ -12,10 +11,6 @@ namespace {
 // How long a statement waits for another connection's lock before it gives up: a browser
 // that holds its database is not waited for.
 constexpr int kBusyWaitMs = 250;
-
-// The bytes of a file's header that say whether it keeps a write-ahead log.
-constexpr std::size_t kWriteVersionAt = 18;
-constexpr std::size_t kHeaderSize = 100;
 
 struct StatementCloser {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
@@ -68,9 +63,7 @@ public:
 
     bool close() override { return closeConnection(); }
 
-protected:
-    sqlite3* connection() const { return db_; }
-
+private:
     bool closeConnection() {
         if (!db_) return true;
         const bool closed = sqlite3_close(db_) == SQLITE_OK;
@@ -79,7 +72,6 @@ protected:
         return closed;
     }
 
-private:
     Statement prepare(std::string_view sql) {
         if (!db_) return nullptr;
         sqlite3_stmt* statement = nullptr;
@@ -98,31 +90,6 @@ private:
     sqlite3* db_;
 };
 
-class ImageDatabase : public SqliteDatabase {
-public:
-    ImageDatabase(sqlite3* db, bool writeAheadLog, std::function<bool(std::string)> writeBack)
-        : SqliteDatabase(db), writeAheadLog_(writeAheadLog), writeBack_(std::move(writeBack)) {}
-
-    bool close() override {
-        if (!connection()) return true;
-        sqlite3_int64 size = 0;
-        unsigned char* bytes = sqlite3_serialize(connection(), "main", &size, 0);
-        if (!bytes) {
-            closeConnection();
-            return false;
-        }
-        std::string image(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
-        sqlite3_free(bytes);
-        if (writeAheadLog_ && image.size() >= kHeaderSize) image[kWriteVersionAt] = image[kWriteVersionAt + 1] = 2;
-        const bool closed = closeConnection();
-        return writeBack_(std::move(image)) && closed;
-    }
-
-private:
-    bool writeAheadLog_;
-    std::function<bool(std::string)> writeBack_;
-};
-
 } // namespace
 
 std::unique_ptr<Database> openFile(const std::string& path) {
@@ -132,33 +99,6 @@ std::unique_ptr<Database> openFile(const std::string& path) {
     if (opened != SQLITE_OK) return nullptr;
     sqlite3_busy_timeout(db, kBusyWaitMs);
     return database;
-}
-
-std::unique_ptr<Database> openImage(const std::string& bytes, std::function<bool(std::string)> writeBack) {
-    sqlite3* db = nullptr;
-    const int opened = sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY, nullptr);
-    if (opened != SQLITE_OK) {
-        sqlite3_close(db);
-        return nullptr;
-    }
-    // Bytes in memory keep no log beside them: a file that says it has one is read as one
-    // without, and says so again when its bytes go back.
-    std::string image = bytes;
-    const bool writeAheadLog = image.size() >= kHeaderSize && image[kWriteVersionAt] == 2 && image[kWriteVersionAt + 1] == 2;
-    if (writeAheadLog) image[kWriteVersionAt] = image[kWriteVersionAt + 1] = 1;
-    auto* buffer = static_cast<unsigned char*>(sqlite3_malloc64(image.size() ? image.size() : 1));
-    if (!buffer) {
-        sqlite3_close(db);
-        return nullptr;
-    }
-    std::memcpy(buffer, image.data(), image.size());
-    if (sqlite3_deserialize(db, "main", buffer, static_cast<sqlite3_int64>(image.size()),
-                            static_cast<sqlite3_int64>(image.size() ? image.size() : 1),
-                            SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE) != SQLITE_OK) {
-        sqlite3_close(db);
-        return nullptr;
-    }
-    return std::make_unique<ImageDatabase>(db, writeAheadLog, std::move(writeBack));
 }
 
 } // namespace tv::sqlite

@@ -5,9 +5,8 @@
 #include "engine/browsers/BrowserGate.h"
 #include "engine/browsers/ChromiumCleaner.h"
 #include "engine/browsers/ChromiumProfiles.h"
-#include "platform/memory/MemoryPlatform.h"
-#include "tests/support/BrowserDatabases.h"
-#include "tests/support/HeadlessRunDisplay.h"
+#include "engine/browsers/GatedBrowsers.h"
+#include "tests/host/browser_profiles_fixture.h"
 
 using namespace tv;
 using namespace tv::engine;
@@ -43,17 +42,16 @@ const std::string kBookmarks = R"({"roots":{"bookmark_bar":{"type":"folder","chi
     {"type":"folder","children":[{"type":"url","name":"Kept","url":")" + kBookmarked + R"("}]}]},
     "other":{"type":"folder","children":[]}},"version":1})";
 
-class ChromiumProfiles : public ::testing::Test, protected testsupport::HeadlessRunDisplay {
+class ChromiumProfiles : public tv::testsupport::BrowserProfilesTest {
 protected:
-    ChromiumProfiles() : HeadlessRunDisplay(100000) { platform.specialFolders[kCsidlLocalAppData] = kLocal; }
-    memory::MemoryPlatform platform;
+    ChromiumProfiles() {
+        platform.specialFolders[kCsidlLocalAppData] = kLocal;
+    }
 
     void store(const std::string& path, const std::string& name, const std::string& rows) {
         platform.files.addFile(path, attr::kArchive, browserDatabase("chromium", name, rows));
     }
-    std::string bytes(const std::string& path) { return platform.files.contentOf(path).value_or(""); }
     bool holdsCanary(const std::string& path) { return bytes(path).find(kCanary) != std::string::npos; }
-    Rows rows(const std::string& path, const std::string& sql) { return rowsOf(bytes(path), sql); }
 
     // A profile with a trace in every store and, beside them, what its user keeps.
     void plantProfile(const std::string& userData, const std::string& profile) {
@@ -83,14 +81,7 @@ protected:
     }
 
     BrowserTaskResult runInternetTasks(std::vector<ChromiumInstallation>& installations) {
-        BrowserTaskResult all;
-        for (std::size_t task = tkInternetFiles; task <= tkAutoComplete; ++task) {
-            auto result = cleanChromiumTask(platform, display, installations, task, false);
-            all.filesStayed += result.filesStayed;
-            all.notCleaned.insert(all.notCleaned.end(), result.notCleaned.begin(), result.notCleaned.end());
-            all.leftOpen.insert(all.leftOpen.end(), result.leftOpen.begin(), result.leftOpen.end());
-        }
-        return all;
+        return everyInternetTask([&](std::size_t task) { return cleanChromiumTask(platform, display, installations, task, false); });
     }
 };
 
@@ -191,7 +182,7 @@ TEST_F(ChromiumProfiles, ARunningBrowserIsAskedToCloseByItsOwnWindowsAndOneThatS
     backend.answers = {toolkit::MessageResult::Yes};
 
     auto installations = findChromiumInstallations(platform);
-    closeRunningBrowsers(platform, display, installations);
+    closeRunningBrowsers(platform, display, gated(platform, installations));
     const auto result = runInternetTasks(installations);
 
     ASSERT_EQ(backend.boxes.size(), 1u);

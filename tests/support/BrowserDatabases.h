@@ -4,10 +4,13 @@
 
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tv::testsupport {
@@ -31,9 +34,12 @@ struct Connection {
     ~Connection() { sqlite3_close(db); }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
+    // A file that says it keeps a write-ahead log is read as one without: bytes in memory
+    // have no log beside them.
     void load(const std::string& bytes) {
         auto* copy = static_cast<unsigned char*>(sqlite3_malloc64(bytes.size()));
         std::copy(bytes.begin(), bytes.end(), copy);
+        if (bytes.size() >= 100 && copy[18] == 2 && copy[19] == 2) copy[18] = copy[19] = 1;
         if (sqlite3_deserialize(db, "main", copy, static_cast<sqlite3_int64>(bytes.size()),
                                 static_cast<sqlite3_int64>(bytes.size()), SQLITE_DESERIALIZE_FREEONCLOSE) != SQLITE_OK)
             throw std::runtime_error("not a database");
@@ -90,6 +96,26 @@ inline void writeLoggedDatabase(const std::string& path, const std::string& brow
     const bool made = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     if (!made) throw std::runtime_error("cannot fill " + path);
+}
+
+// The bytes of a database file and of its write-ahead log, made as writeLoggedDatabase makes
+// them, in a scratch folder of the system's temporary folder.
+inline std::pair<std::string, std::string> loggedDatabase(const std::string& browser, const std::string& store,
+                                                          const std::string& rows) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("tv-test-" + std::to_string(std::random_device()()));
+    fs::create_directories(folder);
+    const fs::path file = folder / "db";
+    writeLoggedDatabase(file.string(), browser, store, rows);
+    auto read = [](const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    };
+    std::pair<std::string, std::string> files{read(file), read(fs::path(file.string() + "-wal"))};
+    fs::remove_all(folder);
+    return files;
 }
 
 // The rows of a query on a database file's bytes.

@@ -1,8 +1,10 @@
-// Stands in for a running Chromium-family browser: started as
-//   <browser>.exe <user-data folder> close|stay
-// it holds the folder's lock file open with no sharing, as the browser does, and shows a
-// top-level window of the browsers' class. Asked to close, it lets the lock go and ends
-// ("close"), or stays as a browser kept by its background apps does ("stay"). It ends on its
+// Stands in for a running browser: started as
+//   <browser>.exe <folder> close|stay [<window class> [<lock file>]]
+// it holds the folder's lock file ("lockfile" in a Chromium-family user-data folder,
+// "parent.lock" in a Firefox profile) open with no sharing, as the browser does, and shows a
+// top-level window of the browser's class ("Chrome_WidgetWin_1" unless named). Asked to
+// close, it lets the lock go and ends ("close"), or stays as a browser kept by its background
+// apps does ("stay"). The lock file stays on disk, as Firefox leaves its own. It ends on its
 // own after two minutes, so that no test leaves it behind.
 
 #include <windows.h>
@@ -32,7 +34,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
     if (!arguments || count < 3) return 1;
-    const std::wstring lockPath = std::wstring(arguments[1]) + L"\\lockfile";
+    const std::wstring lockPath = std::wstring(arguments[1]) + L"\\" + (count > 4 ? arguments[4] : L"lockfile");
+    const std::wstring windowClass = count > 3 ? arguments[3] : L"Chrome_WidgetWin_1";
     staysOpen = std::wstring(arguments[2]) == L"stay";
     LocalFree(arguments);
 
@@ -43,7 +46,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     WNDCLASSW frameClass{};
     frameClass.lpfnWndProc = frameProcedure;
     frameClass.hInstance = instance;
-    frameClass.lpszClassName = L"Chrome_WidgetWin_1";
+    frameClass.lpszClassName = windowClass.c_str();
     RegisterClassW(&frameClass);
     HWND frame = CreateWindowExW(0, frameClass.lpszClassName, L"Stand-in browser", WS_OVERLAPPEDWINDOW, 0, 0, 200,
                                  100, nullptr, nullptr, instance, nullptr);

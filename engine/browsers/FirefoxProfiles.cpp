@@ -1,0 +1,179 @@
+#include "engine/browsers/FirefoxProfiles.h"
+
+#include <algorithm>
+
+#include "engine/browsers/PlainFolders.h"
+
+namespace tv::engine::browsers {
+
+namespace {
+
+// Larger files than this are not Firefox's profiles.ini.
+constexpr std::size_t kProfilesIniLimit = 1024u * 1024;
+
+std::string_view trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view start) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return text.size() >= start.size() &&
+           std::equal(start.begin(), start.end(), text.begin(), [&](char a, char b) { return lower(a) == lower(b); });
+}
+
+// "[Profile0]", "[Profile12]": the sections Firefox reads as profiles.
+bool isProfileSection(std::string_view header) {
+    if (!startsWithNoCase(header, "profile")) return false;
+    const std::string_view number = header.substr(7);
+    return !number.empty() && number.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+std::string joinedNames(std::string_view first, std::string_view second) {
+    if (first.empty()) return std::string(second);
+    if (second.empty()) return std::string(first);
+    return std::string(first) + "\\" + std::string(second);
+}
+
+// The names of a path written with either separator; nothing when one of them is not a
+// plain name. Empty parts (a doubled or final separator) are no name.
+std::optional<std::string> plainNames(std::string_view path) {
+    std::string names;
+    while (!path.empty()) {
+        const auto at = path.find_first_of("\\/");
+        const std::string_view name = path.substr(0, at);
+        path = at == std::string_view::npos ? std::string_view() : path.substr(at + 1);
+        if (name.empty()) continue;
+        if (!isSingleName(name)) return std::nullopt;
+        names = joinedNames(names, name);
+    }
+    if (names.empty()) return std::nullopt;
+    return names;
+}
+
+// An absolute path split into the root it starts from ("C:\", "\\server\share\") and the
+// names below it.
+std::optional<FolderPlace> absolutePlace(std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    std::string_view rest = path;
+    std::string root;
+    const bool drive = rest.size() >= 3 && ((rest[0] >= 'A' && rest[0] <= 'Z') || (rest[0] >= 'a' && rest[0] <= 'z')) &&
+                       rest[1] == ':' && rest[2] == '\\';
+    if (drive) {
+        root = std::string(rest.substr(0, 3));
+        rest.remove_prefix(3);
+    } else if (rest.size() > 2 && rest.substr(0, 2) == "\\\\") {
+        // A share: "\\server\share\", never a device path ("\\?\", "\\.\").
+        rest.remove_prefix(2);
+        const auto server = rest.find('\\');
+        if (server == std::string_view::npos) return std::nullopt;
+        const auto share = rest.find('\\', server + 1);
+        if (share == std::string_view::npos) return std::nullopt;
+        if (!isSingleName(rest.substr(0, server)) || !isSingleName(rest.substr(server + 1, share - server - 1)))
+            return std::nullopt;
+        root = "\\\\" + std::string(rest.substr(0, share + 1));
+        rest.remove_prefix(share + 1);
+    } else {
+        return std::nullopt;
+    }
+    const auto names = plainNames(rest);
+    if (!names) return std::nullopt;
+    return FolderPlace{root, *names};
+}
+
+} // namespace
+
+std::string FolderPlace::path() const {
+    if (relative.empty()) return base;
+    return base + (base.empty() || base.back() == '\\' ? "" : "\\") + relative;
+}
+
+std::vector<ProfileEntry> profileEntries(const std::string& ini) {
+    std::vector<ProfileEntry> entries;
+    std::string_view text = ini;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    bool inProfile = false;
+    ProfileEntry current;
+    auto flush = [&] {
+        if (inProfile && !current.path.empty()) entries.push_back(current);
+        current = {};
+    };
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        const std::string_view line = trimmed(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (line.empty() || line.front() == ';' || line.front() == '#') continue;
+        if (line.front() == '[') {
+            flush();
+            const auto close = line.find(']');
+            inProfile = close != std::string_view::npos && isProfileSection(trimmed(line.substr(1, close - 1)));
+            continue;
+        }
+        const auto equals = line.find('=');
+        if (!inProfile || equals == std::string_view::npos) continue;
+        const std::string_view key = trimmed(line.substr(0, equals));
+        const std::string_view value = trimmed(line.substr(equals + 1));
+        if (startsWithNoCase(key, "path") && key.size() == 4) current.path = std::string(value);
+        if (startsWithNoCase(key, "isrelative") && key.size() == 10) current.relative = value == "1";
+    }
+    flush();
+    return entries;
+}
+
+std::optional<FirefoxProfile> placeProfile(const ProfileEntry& entry, const FolderPlace& roaming,
+                                           const FolderPlace& local) {
+    FirefoxProfile profile;
+    if (entry.relative) {
+        const auto names = plainNames(entry.path);
+        if (!names) return std::nullopt;
+        profile.data = {roaming.base, joinedNames(roaming.relative, *names)};
+        profile.cache = {local.base, joinedNames(local.relative, *names)};
+    } else {
+        // A profile of its own folder keeps its caches in it.
+        const auto place = absolutePlace(entry.path);
+        if (!place) return std::nullopt;
+        profile.data = profile.cache = *place;
+    }
+    profile.name = std::string(splitLast(profile.data.relative).second);
+    return profile;
+}
+
+std::vector<FirefoxInstallation> findFirefoxInstallations(PlatformServices& platform) {
+    std::vector<FirefoxInstallation> found;
+    const std::string localData = platform.specialFolderPath(kCsidlLocalAppData);
+    for (const FirefoxTree& tree : kFirefoxTrees) {
+        const std::string roamingData = tree.packaged ? localData : platform.specialFolderPath(kCsidlAppData);
+        if (roamingData.empty() || localData.empty()) continue;
+        ReachedFolder root = openPlainFolder(platform, roamingData, tree.roaming);
+        if (root.reach == Reach::Missing) continue;
+        FirefoxInstallation installation;
+        installation.tree = &tree;
+        installation.reachable = root.reach == Reach::Open;
+        if (installation.reachable) {
+            const auto ini = root.handle->readChildFile(kProfilesIni, kProfilesIniLimit);
+            if (!ini && root.handle->lastChildMissing()) continue; // no profile yet
+            installation.reachable = ini.has_value();
+            if (ini)
+                for (const ProfileEntry& entry : profileEntries(*ini)) {
+                    const auto profile = placeProfile(entry, {roamingData, tree.roaming}, {localData, tree.local});
+                    if (profile) installation.profiles.push_back(*profile);
+                }
+        }
+        found.push_back(std::move(installation));
+    }
+    return found;
+}
+
+bool isRunning(PlatformServices& platform, const FirefoxInstallation& installation) {
+    for (const FirefoxProfile& profile : installation.profiles) {
+        ReachedFolder folder = openPlainFolder(platform, profile.data.base, profile.data.relative);
+        if (folder.reach != Reach::Open) continue;
+        // Held with no sharing, it cannot be opened; one left by a Firefox that ended opens.
+        if (!folder.handle->openChild(kFirefoxLockFile, EntryKind::File) && !folder.handle->lastChildMissing())
+            return true;
+    }
+    return false;
+}
+
+} // namespace tv::engine::browsers
