@@ -3,6 +3,7 @@
 #include "engine/FolderOps.h"
 #include "engine/browsers/BrowserFiles.h"
 #include "engine/browsers/DatabaseCleaning.h"
+#include "engine/browsers/EachInstallation.h"
 #include "engine/browsers/PlainFolders.h"
 
 namespace tv::engine::browsers {
@@ -124,24 +125,13 @@ private:
 BrowserTaskResult cleanChromiumTask(PlatformServices& platform, const RunDisplay& display,
                                     std::vector<ChromiumInstallation>& installations, std::size_t task,
                                     bool historyKept) {
-    BrowserTaskResult result;
-    for (ChromiumInstallation& installation : installations) {
-        if (display.app.terminated()) break;
-        // A browser started since the gate is left alone like one that stayed open.
-        if (!installation.leftAlone && installation.reachable && isRunning(platform, installation))
-            installation.leftAlone = true;
-        if (installation.leftAlone) {
-            result.leftOpen.push_back(installation.browser->name);
-            continue;
-        }
-        if (!installation.reachable) {
-            result.notCleaned.push_back(installation.browser->name);
-            continue;
-        }
-        InstallationTask(platform, display, installation, result).run(task, historyKept);
-        result.cleanedAny = true;
-    }
-    return result;
+    return cleanEachInstallation(
+        platform, display, installations,
+        [](PlatformServices& p, const ChromiumInstallation& installation) { return isRunning(p, installation); },
+        [](const ChromiumInstallation& installation) { return std::string(installation.browser->name); },
+        [&](const ChromiumInstallation& installation, BrowserTaskResult& result) {
+            InstallationTask(platform, display, installation, result).run(task, historyKept);
+        });
 }
 
 int countChromiumCacheFiles(PlatformServices& platform, toolkit::Application& app,

@@ -1,6 +1,7 @@
 #include "engine/browsers/FirefoxCleaner.h"
 
 #include "engine/browsers/BrowserFiles.h"
+#include "engine/browsers/EachInstallation.h"
 #include "engine/browsers/FirefoxDatabases.h"
 #include "engine/browsers/PlainFolders.h"
 
@@ -60,28 +61,17 @@ private:
 
 BrowserTaskResult cleanFirefoxTask(PlatformServices& platform, const RunDisplay& display,
                                    std::vector<FirefoxInstallation>& installations, std::size_t task, bool historyKept) {
-    BrowserTaskResult result;
-    for (FirefoxInstallation& installation : installations) {
-        if (display.app.terminated()) break;
-        // A Firefox started since the gate is left alone like one that stayed open.
-        if (!installation.leftAlone && installation.reachable && isRunning(platform, installation))
-            installation.leftAlone = true;
-        if (installation.leftAlone) {
-            result.leftOpen.push_back(installation.tree->name);
-            continue;
-        }
-        if (!installation.reachable) {
-            result.notCleaned.push_back(installation.tree->name);
-            continue;
-        }
-        ProfileTask profileTask(platform, display, installation, result);
-        for (const FirefoxProfile& profile : installation.profiles) {
-            if (display.app.terminated()) break;
-            profileTask.run(profile, task, historyKept);
-        }
-        result.cleanedAny = true;
-    }
-    return result;
+    return cleanEachInstallation(
+        platform, display, installations,
+        [](PlatformServices& p, const FirefoxInstallation& installation) { return isRunning(p, installation); },
+        [](const FirefoxInstallation& installation) { return std::string(installation.tree->name); },
+        [&](const FirefoxInstallation& installation, BrowserTaskResult& result) {
+            ProfileTask profileTask(platform, display, installation, result);
+            for (const FirefoxProfile& profile : installation.profiles) {
+                if (display.app.terminated()) break;
+                profileTask.run(profile, task, historyKept);
+            }
+        });
 }
 
 int countFirefoxCacheFiles(PlatformServices& platform, toolkit::Application& app,
