@@ -52,11 +52,20 @@ enum class KnownFolder { Windows, System, Profile, ProgramFiles, ProgramFilesX86
 class PlatformServices;
 
 // An open registry key. Closes itself; move-only so that no handle outlives its operation.
+// A key that could not be opened keeps the system's reason: only "file not found" means
+// that the key is not there; any other reason means it is there and refused.
 class RegKey {
 public:
     RegKey() = default;
     RegKey(PlatformServices* owner, std::uintptr_t id) : owner_(owner), id_(id) {}
-    RegKey(RegKey&& other) noexcept : owner_(other.owner_), id_(other.id_) { other.owner_ = nullptr; }
+    static RegKey failed(std::uint32_t error) {
+        RegKey key;
+        key.error_ = error;
+        return key;
+    }
+    RegKey(RegKey&& other) noexcept : owner_(other.owner_), id_(other.id_), error_(other.error_) {
+        other.owner_ = nullptr;
+    }
     RegKey& operator=(RegKey&& other) noexcept;
     RegKey(const RegKey&) = delete;
     RegKey& operator=(const RegKey&) = delete;
@@ -64,11 +73,16 @@ public:
 
     explicit operator bool() const { return owner_ != nullptr; }
     std::uintptr_t id() const { return id_; }
+    // Why the key could not be opened; 0 for an open key (or a reason nobody gave).
+    std::uint32_t error() const { return error_; }
+    // Not opened because no key of that path is there.
+    bool absent() const { return owner_ == nullptr && error_ == kErrorFileNotFound; }
     void reset();
 
 private:
     PlatformServices* owner_ = nullptr;
     std::uintptr_t id_ = 0;
+    std::uint32_t error_ = 0;
 };
 
 struct RegKeyInfo {
@@ -272,6 +286,7 @@ inline RegKey& RegKey::operator=(RegKey&& other) noexcept {
         reset();
         owner_ = other.owner_;
         id_ = other.id_;
+        error_ = other.error_;
         other.owner_ = nullptr;
     }
     return *this;

@@ -61,6 +61,7 @@ public:
     // Failure injection, by the path where the key really is (case-insensitive, whole path).
     std::set<std::string> denyDelete;     // deleting the key is refused
     std::set<std::string> denyFullAccess; // opening or creating with full access fails
+    std::set<std::string> denyRead;       // every opening of the key fails: access denied
     std::set<std::string> denyCreate;     // creating the key fails
     std::set<std::string> denyWrite;      // writing a value fails
     std::set<std::string> failQueryInfo;  // the subkey query fails
@@ -81,6 +82,8 @@ public:
     void close(std::uintptr_t handle);
 
     size_t openHandles() const { return handles_.size(); }
+    // Why the last open or create failed: file not found or access denied.
+    std::uint32_t lastError = 0;
 
 private:
     struct Handle {
