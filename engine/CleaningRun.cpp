@@ -118,14 +118,30 @@ private:
     }
 
     // A folder purge whose files that stayed are kept for the closing text.
-    void purge(const std::string& path) { summary_.filesStayed(PurgeFolder(platform_, app_, display_.bar, path).stayed); }
+    void purge(const std::string& path, const PurgeExceptions& exceptions = {}) {
+        const PurgeTally tally = PurgeFolder(platform_, app_, display_.bar, path, exceptions);
+        summary_.filesStayed(tally.stayed);
+        summary_.foldersUnreached(tally.unreached, tally.firstUnreached);
+    }
 
-    // A folder task: the purge, then what clears the store behind the folder, if anything.
-    void cleanFolder(int csidl, void (*thenClear)(PlatformServices&) = nullptr) {
-        purge(RenvoiDossier(platform_, csidl));
-        if (thenClear) {
+    // A folder task: the purge, then the store behind the folder, if any, cleared through its
+    // own interface. The files a store keeps for itself are no traces once the run empties
+    // that store: the cache's task empties the URL cache, whose records of the cookies lie in
+    // the cookies' folder, and the history's task the history store.
+    void cleanFolder(std::size_t task, int csidl) {
+        const bool urlCache = task == tkInternetFiles;
+        const bool history = task == tkHistory;
+        PurgeExceptions exceptions;
+        if (urlCache || (task == tkCookies && urlCacheEmptied_))
+            exceptions.storeFiles = platform_.storeOwnFiles(BrowserStore::UrlCache);
+        else if (history)
+            exceptions.storeFiles = platform_.storeOwnFiles(BrowserStore::History);
+        purge(RenvoiDossier(platform_, csidl), exceptions);
+        if (urlCache || history) {
             if (ended()) return;
-            thenClear(platform_);
+            const bool cleared = urlCache ? PurgeUrlCache(platform_) : clear_history(platform_);
+            if (!cleared) summary_.taskEnded(task, kImpossible);
+            if (urlCache) urlCacheEmptied_ = cleared;
         }
         display_.status.setCaption(kCleaned);
     }
@@ -139,13 +155,13 @@ private:
     void runTask(std::size_t task) {
         switch (task) {
         case tkInternetFiles:
-            cleanFolder(kCsidlInternetCache, PurgeUrlCache);
+            cleanFolder(task, kCsidlInternetCache);
             break;
         case tkCookies:
-            cleanFolder(kCsidlCookies);
+            cleanFolder(task, kCsidlCookies);
             break;
         case tkHistory:
-            cleanFolder(kCsidlHistory, clear_history);
+            cleanFolder(task, kCsidlHistory);
             break;
         case tkTypedUrls:
             StepStatus(display_, noted(task, ResetRegKey(platform_, kTypedUrlsKey)));
@@ -155,7 +171,7 @@ private:
             StepStatus(display_, kAutoCompleteCleaned);
             break;
         case tkRecentDocs:
-            cleanFolder(kCsidlRecent);
+            cleanFolder(task, kCsidlRecent);
             break;
         case tkRunMru:
             StepStatus(display_, noted(task, ResetRegKey(platform_, kRunMruKey)));
@@ -165,9 +181,10 @@ private:
             StepStatus(display_, noted(task, ResetRegKey(platform_, kMediaUrlsKey)));
             break;
         case tkTempFolder:
-            // Only a folder that is nothing but a temporary folder is emptied.
+            // Only a folder that is nothing but a temporary folder is emptied; the program's
+            // own folder inside it (a zip opened without extracting) stays as it is.
             if (IsPurgeableTempFolder(platform_, temp_)) {
-                purge(temp_);
+                purge(temp_, {{}, ProgramFolderWithin(platform_, temp_)});
                 display_.status.setCaption(kCleaned);
             } else {
                 display_.status.setCaption(noted(task, kImpossible));
@@ -218,6 +235,7 @@ private:
     toolkit::Application& app_;
     std::string temp_;
     RunSummary summary_;
+    bool urlCacheEmptied_ = false;
 };
 
 } // namespace

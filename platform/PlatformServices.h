@@ -51,6 +51,9 @@ enum class KnownFolder { Windows, System, Profile, ProgramFiles, ProgramFilesX86
 
 class PlatformServices;
 
+// The browser stores whose own files lie inside the folders the tasks empty.
+enum class BrowserStore { UrlCache, History };
+
 // An open registry key. Closes itself; move-only so that no handle outlives its operation.
 // A key that could not be opened keeps the system's reason: only "file not found" means
 // that the key is not there; any other reason means it is there and refused.
@@ -123,12 +126,21 @@ public:
     // The next entry; false at the end of the listing or at an error. A large folder is read
     // a batch at a time as the entries are taken, so its listing is never held whole.
     virtual bool nextListed(ListedEntry& entry) = 0;
+    // Whether the listing stopped on an error rather than at its end: entries may be left
+    // that it never showed.
+    virtual bool listingBroke() const = 0;
     // Opens one entry of this folder by one name, relative to this handle, without
     // following a link; null when it cannot be opened as that kind.
     virtual std::unique_ptr<EntryHandle> openChild(std::string_view name, EntryKind kind) = 0;
     // Whether the last openChild failed because no entry of that name was there any more,
     // rather than because the entry refused to be opened (in use, denied).
     virtual bool lastChildMissing() const = 0;
+};
+
+// A folder a walk starts from: its handle, or why there is none.
+struct FolderOpening {
+    std::unique_ptr<EntryHandle> handle;
+    bool missing = false; // no folder at that path, rather than one that refused to open
 };
 
 // One call of the URL cache enumeration: the system fills an entry record of
@@ -232,8 +244,8 @@ public:
     virtual std::string tempFolderPath() = 0;             // with its trailing backslash; empty on failure
     virtual std::string programFolder() = 0;              // with its trailing backslash
     // Opens the folder a walk starts from: the path made absolute once, in the form that
-    // takes every character literally. Null when it cannot be opened.
-    virtual std::unique_ptr<EntryHandle> openFolderHandle(const std::string& path) = 0;
+    // takes every character literally. No handle when it cannot be opened.
+    virtual FolderOpening openFolderHandle(const std::string& path) = 0;
 
     // --- what a folder really is ---
     // The path of a known folder, or an empty text.
@@ -247,6 +259,10 @@ public:
     virtual UrlCacheFirst urlCacheFindFirst(std::uint32_t bufferSize) = 0;
     virtual bool deleteUrlCacheEntry(const std::string& url) = 0;
     virtual UrlHistoryCreation createUrlHistory() = 0;
+    // The files a store keeps for itself in its own folders (its index), which the system
+    // holds open while the store is in use: the store's interface empties them, never a
+    // folder walk. Full paths; none when the system does not say.
+    virtual std::vector<std::string> storeOwnFiles(BrowserStore store) = 0;
     // The system's description of a result code; empty when it has none.
     virtual std::string describeError(std::int32_t code) = 0;
 

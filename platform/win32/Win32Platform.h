@@ -26,7 +26,7 @@ public:
     std::string specialFolderPath(int csidl) override;
     std::string tempFolderPath() override;
     std::string programFolder() override;
-    std::unique_ptr<EntryHandle> openFolderHandle(const std::string& path) override;
+    FolderOpening openFolderHandle(const std::string& path) override;
 
     // --- what a folder really is ---
     std::string knownFolderPath(KnownFolder folder) override;
@@ -36,6 +36,7 @@ public:
     UrlCacheFirst urlCacheFindFirst(std::uint32_t bufferSize) override;
     bool deleteUrlCacheEntry(const std::string& url) override;
     UrlHistoryCreation createUrlHistory() override;
+    std::vector<std::string> storeOwnFiles(BrowserStore store) override;
     std::string describeError(std::int32_t code) override;
 
     // --- shell, windows, libraries ---
