@@ -349,12 +349,14 @@ TEST(CleaningRun, AFullRunAnsweredYesEmptiesEveryTargetAndNothingElse) {
     answer(offer, L"&Yes");
     EXPECT_NE(program.waitForVisibleTopLevel(widen("Page de démarrage"), 20000), nullptr) << "no start-page dialog";
     // The stores' own files stay open in the processes that use them (this one included) and
-    // are no traces: the end counts exactly the other files still in the cleaned folders,
+    // are no traces: the end counts exactly the other entries still in the cleaned folders,
     // names a history store that would not clear, and congratulates only when neither is so.
     int stayed = -storeFilesPresent();
     for (int csidl : {CSIDL_INTERNET_CACHE, CSIDL_COOKIES, CSIDL_HISTORY, CSIDL_RECENT})
         stayed += filesBelow(specialFolder(csidl));
     stayed += filesBelow(tempFolder());
+    // A link the system would only open through (a host's link under Wine) stays as it is.
+    if (wt::exists(tempFolder() + "\\tv-e2e-link")) ++stayed;
     const bool historyRefuses = !historyStoreClears();
     std::string lines;
     if (stayed > 0)
@@ -363,7 +365,12 @@ TEST(CleaningRun, AFullRunAnsweredYesEmptiesEveryTargetAndNothingElse) {
     if (historyRefuses) lines += "\rNettoyage impossible\u00A0: Historique de navigation";
     const std::wstring end = lines.empty() ? kCongratulation : widen(kIncomplete + lines);
     EXPECT_TRUE(waitUntil([&] { return shows(main, end); }, 60000))
-        << "not the closing text for " << stayed << " files, history refused: " << historyRefuses;
+        << "not the closing text for " << stayed << " files, history refused: " << historyRefuses << "; shown: "
+        << [&] {
+               std::string texts;
+               for (const auto& text : ProgramDriver::childTexts(main)) texts += tv::e2e::narrow(text) + " | ";
+               return texts;
+           }();
     Sleep(300);
     EXPECT_TRUE(ProgramDriver::screenshot(main, tv::e2e::artefactPath(L"e2e-cleaning-run-after.bmp")));
 
