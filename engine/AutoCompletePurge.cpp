@@ -12,8 +12,9 @@ size_t characterCount(const std::string& utf8) {
     return count;
 }
 
+// A key that refuses to be opened is there all the same.
 bool keyExists(PlatformServices& platform, Hive hive, const std::string& path) {
-    return static_cast<bool>(platform.openKey(hive, path, kKeyReadExistence));
+    return !platform.openKey(hive, path, kKeyReadExistence).absent();
 }
 
 } // namespace

@@ -25,23 +25,25 @@ inline constexpr std::uintptr_t kScClose = 0xF060;
 bool CloseBrowserWindows(PlatformServices& platform, const RunDisplay& display);
 
 // Deletes every entry of the browser's URL cache. Entries that refuse deletion stay.
-// Always ends, whatever the enumeration reports.
-void PurgeUrlCache(PlatformServices& platform);
+// Always ends, whatever the enumeration reports. False when an entry refused deletion or the
+// enumeration stopped on an error before its end: entries may have stayed.
+bool PurgeUrlCache(PlatformServices& platform);
 
 // A next-entry fetch that fails this many times in a row ends the purge: the entry
 // keeps changing under us and waiting longer would not help.
 inline constexpr int kUrlCacheFetchRetries = 3;
 
-// Empties the browser's URL history through its history store. Raises CleanerError with
-// the system's description of the creation failure (or "OLE error xxxxxxxx"), or
-// "Interface not supported" when the store lacks the history interface.
-void clear_history(PlatformServices& platform);
+// Empties the browser's URL history through its history store; false when the store answers
+// that it did not. Raises CleanerError with the system's description of the creation failure
+// (or "OLE error xxxxxxxx"), or "Interface not supported" when the store lacks the history
+// interface.
+bool clear_history(PlatformServices& platform);
 
 // Deletes the browser's stored form and password data for the current user: the key under
 // the user's name in the machine hive when it is there, otherwise the key under the text of
 // the user's security identifier in the per-user hive. Steps the bar by 100 after a
 // deletion; stops quietly, without a step, when the account cannot be read or looked up.
-// False when the key it went for is still there afterwards.
+// False when the key it went for is still there afterwards, or refuses to be opened.
 // Raises CleanerError "Invalid SID" when the lookup gives an invalid identifier.
 bool PurgeAutoComplete(PlatformServices& platform, const RunDisplay& display);
 

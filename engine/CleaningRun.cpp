@@ -137,14 +137,30 @@ private:
     }
 
     // A folder purge whose files that stayed are kept for the closing text.
-    void purge(const std::string& path) { summary_.filesStayed(PurgeFolder(platform_, app_, display_.bar, path).stayed); }
+    void purge(const std::string& path, const PurgeExceptions& exceptions = {}) {
+        const PurgeTally tally = PurgeFolder(platform_, app_, display_.bar, path, exceptions);
+        summary_.filesStayed(tally.stayed);
+        summary_.foldersUnreached(tally.unreached, tally.firstUnreached);
+    }
 
-    // A folder task: the purge, then what clears the store behind the folder, if anything.
-    void cleanFolder(std::size_t task, int csidl, void (*thenClear)(PlatformServices&) = nullptr) {
-        purge(RenvoiDossier(platform_, csidl));
-        if (thenClear) {
+    // A folder task: the purge, then the store behind the folder, if any, cleared through its
+    // own interface. The files a store keeps for itself are no traces once the run empties
+    // that store: the cache's task empties the URL cache, whose records of the cookies lie in
+    // the cookies' folder, and the history's task the history store.
+    void cleanFolder(std::size_t task, int csidl) {
+        const bool urlCache = task == tkInternetFiles;
+        const bool history = task == tkHistory;
+        PurgeExceptions exceptions;
+        if (urlCache || (task == tkCookies && urlCacheEmptied_))
+            exceptions.storeFiles = platform_.storeOwnFiles(BrowserStore::UrlCache);
+        else if (history)
+            exceptions.storeFiles = platform_.storeOwnFiles(BrowserStore::History);
+        purge(RenvoiDossier(platform_, csidl), exceptions);
+        if (urlCache || history) {
             if (ended()) return;
-            thenClear(platform_);
+            const bool cleared = urlCache ? PurgeUrlCache(platform_) : clear_history(platform_);
+            if (!cleared) summary_.taskEnded(task, kImpossible);
+            if (urlCache) urlCacheEmptied_ = cleared;
         }
         if (ended()) return;
         display_.status.setCaption(cleanBrowsers(task, kCleaned));
@@ -179,13 +195,13 @@ private:
     void runTask(std::size_t task) {
         switch (task) {
         case tkInternetFiles:
-            cleanFolder(task, kCsidlInternetCache, PurgeUrlCache);
+            cleanFolder(task, kCsidlInternetCache);
             break;
         case tkCookies:
             cleanFolder(task, kCsidlCookies);
             break;
         case tkHistory:
-            cleanFolder(task, kCsidlHistory, clear_history);
+            cleanFolder(task, kCsidlHistory);
             break;
         case tkTypedUrls: {
             const std::string status = noted(task, ResetRegKey(platform_, kTypedUrlsKey));
@@ -212,9 +228,10 @@ private:
             StepStatus(display_, noted(task, ResetRegKey(platform_, kMediaUrlsKey)));
             break;
         case tkTempFolder:
-            // Only a folder that is nothing but a temporary folder is emptied.
+            // Only a folder that is nothing but a temporary folder is emptied; the program's
+            // own folder inside it (a zip opened without extracting) stays as it is.
             if (IsPurgeableTempFolder(platform_, temp_)) {
-                purge(temp_);
+                purge(temp_, {{}, ProgramFolderWithin(platform_, temp_)});
                 display_.status.setCaption(kCleaned);
             } else {
                 display_.status.setCaption(noted(task, kImpossible));
@@ -289,6 +306,7 @@ private:
     std::vector<browsers::ChromiumInstallation> chromium_;
     std::vector<browsers::FirefoxInstallation> firefox_;
     RunSummary summary_;
+    bool urlCacheEmptied_ = false;
 };
 
 } // namespace

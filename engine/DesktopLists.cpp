@@ -37,10 +37,9 @@ public:
     explicit OfficeWalk(PlatformServices& platform) : platform_(platform) {}
 
     FoundLists run() {
-        std::uint32_t error = kErrorSuccess;
-        const RegKey office = platform_.openKeyOrError(Hive::CurrentUser, kOfficeKey, kKeyRead, error);
+        const RegKey office = platform_.openKey(Hive::CurrentUser, kOfficeKey, kKeyRead);
         if (!office) {
-            found_.refused = error != kErrorFileNotFound;
+            found_.refused = !office.absent();
             return std::move(found_);
         }
         for (const std::string& version : names(office)) {

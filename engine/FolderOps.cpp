@@ -1,7 +1,9 @@
 #include "engine/FolderOps.h"
 
+#include <algorithm>
 #include <vector>
 
+#include "engine/ComparablePath.h"
 #include "engine/StatusWords.h"
 
 namespace tv::engine {
@@ -97,9 +99,18 @@ bool isListedFolder(std::uint64_t opened, const ListedEntry& listed) {
 // An open folder of the walk. Its path is the first `pathLength` characters of the walk's
 // path, which holds the innermost folder's: a deep tree costs one path, not one per level.
 struct OpenFolder {
-    std::unique_ptr<EntryHandle> handle;
+    std::unique_ptr<EntryHandle> owned; // empty for the folder a walk was handed
+    EntryHandle* handle = nullptr;
     size_t pathLength = 0;
+    PurgeTally atEntry; // the visitor's tally when the walk entered it
 };
+
+std::string joined(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (path.empty() || path.back() != '\\') path += '\\';
+    path.append(name);
+    return path;
+}
 
 // What a walk does with what it meets; the walk itself decides what is met, so that a
 // count and a purge of an unchanged tree meet the same entries.
@@ -109,109 +120,230 @@ public:
     virtual void file(EntryHandle& folder, std::string_view folderPath, std::string_view name,
                       const ListedEntry& entry) = 0;
     virtual void link(EntryHandle& link) = 0;
-    // A file whose name cannot be opened safely: it stays.
-    virtual void fileLeft() {}
-    // `path` is where the walk found the folder.
-    virtual void folderDone(EntryHandle& folder, std::string_view path) = 0;
+    // An entry left where it stands: a file whose name cannot be opened safely, a link the
+    // rules keep.
+    virtual void entryLeft() {}
+    // `path` is where the walk found the folder; true when it is gone.
+    virtual bool folderDone(EntryHandle& folder, std::string_view path) = 0;
+    // Whether folders whose names begin with a dot are left alone (else walked like any).
+    virtual bool skipsDotFolders() const { return true; }
+    // Whether the walk should prove, and hand to folderLeft, the folders it does not enter.
+    virtual bool seesLeftFolders() const { return false; }
+    // Whether a folder, proved to be what the listing showed, is to be left as it is.
+    virtual bool keeps(std::string_view) const { return false; }
+    // A folder proved to be that entry that the walk does not enter by rule.
+    virtual void folderLeft(EntryHandle&, std::string_view) {}
+    // A folder whose contents the walk cannot reach: not opened, not proven, not listed.
+    virtual void folderUnreached(std::string_view) {}
+    // A folder whose listing stopped on an error after it was emptied as far as it showed.
+    virtual void listingBroke(EntryHandle&, std::string_view, const PurgeTally&) {}
+    virtual PurgeTally tally() const { return {}; }
 };
 
-// Depth first in listing order, with the open folders on a stack of their own: the depth a
-// tree reaches costs heap, never call stack.
-void walk(PlatformServices& platform, ThrottledPump& pump, WalkVisitor& visitor, const std::string& target) {
-    std::vector<OpenFolder> open;
-    std::string path;
-    {
-        auto top = platform.openFolderHandle(target);
-        if (!top || !top->finalPath(path) || path.empty() || !top->startListing()) return;
-        open.push_back({std::move(top), path.size()});
+// Depth first in listing order, from a folder already open at `top` (its final path), with
+// the open folders on a stack of their own: the depth a tree reaches costs heap, never call
+// stack.
+void walkFrom(ThrottledPump& pump, WalkVisitor& visitor, EntryHandle& top, std::string path) {
+    if (!top.startListing()) {
+        visitor.folderUnreached(path);
+        return;
     }
+    std::vector<OpenFolder> open;
+    open.push_back({nullptr, &top, path.size(), visitor.tally()});
     std::string childFinal;
     ListedEntry entry;
     while (!open.empty()) {
         OpenFolder& folder = open.back();
         if (!folder.handle->nextListed(entry)) {
+            const std::string_view folderPath(path.data(), folder.pathLength);
             // Emptied as far as it goes: a subfolder is removed through the handle it was
             // listed by, the top folder stays.
+            bool gone = false;
             if (open.size() > 1) {
                 try {
-                    visitor.folderDone(*folder.handle, std::string_view(path.data(), folder.pathLength));
+                    gone = visitor.folderDone(*folder.handle, folderPath);
                 } catch (...) {
                     // Kept, like any folder that would not go.
+                }
+            }
+            if (!gone && folder.handle->listingBroke()) {
+                try {
+                    visitor.listingBroke(*folder.handle, folderPath, folder.atEntry);
+                } catch (...) {
+                    visitor.folderUnreached(folderPath);
                 }
             }
             open.pop_back();
             continue;
         }
         try {
+            const std::string_view folderPath(path.data(), folder.pathLength);
             const std::string_view name = nameToOpen(entry);
             if (name.empty()) {
-                if (!entry.isFolder()) visitor.fileLeft();
+                // "." and ".." are the listing's own; other dot names fall under the dot rule.
+                if (!entry.isFolder())
+                    visitor.entryLeft();
+                else if (entry.name.empty() || entry.name.front() != '.')
+                    visitor.folderUnreached(joined(folderPath, entry.name));
                 continue;
             }
-            const std::string_view folderPath(path.data(), folder.pathLength);
             if (!entry.isFolder()) {
                 if (!pump.beforeFile()) return;
                 visitor.file(*folder.handle, folderPath, name, entry);
                 continue;
             }
-            if (entry.name.front() == '.') continue;
+            const bool dotLeft = entry.name.front() == '.' && visitor.skipsDotFolders();
+            if (dotLeft && !visitor.seesLeftFolders()) continue;
             auto child = folder.handle->openChild(name, EntryKind::Folder);
-            if (!child) continue;
+            if (!child) {
+                if (!folder.handle->lastChildMissing()) visitor.folderUnreached(joined(folderPath, entry.name));
+                continue;
+            }
             // What the handle says, not what the listing said: a link is never entered, and a
             // folder the system cannot describe is left alone.
             const auto attributes = child->attributes();
-            if (!attributes) continue;
+            if (!attributes) {
+                visitor.folderUnreached(joined(folderPath, entry.name));
+                continue;
+            }
             const bool isLink = (*attributes & attr::kReparsePoint) != 0;
             // Anything but that folder, inside this one, stays as it is and is not entered.
             const std::string_view leaf = !isLink && isListedFolder(child->fileId(), entry)
                                               ? entry.name
                                               : thatEntry(*child, entry, folderPath, childFinal);
-            if (leaf.empty()) continue;
+            if (leaf.empty()) {
+                // A link the system opened through stays a link; anything else may hide files.
+                if (entry.attributes & attr::kReparsePoint)
+                    visitor.entryLeft();
+                else
+                    visitor.folderUnreached(joined(folderPath, entry.name));
+                continue;
+            }
             if (isLink) {
-                visitor.link(*child);
+                if (dotLeft)
+                    visitor.entryLeft();
+                else
+                    visitor.link(*child);
                 continue;
             }
             path.resize(folder.pathLength);
             if (path.back() != '\\') path += '\\';
             path.append(leaf);
-            if (!child->startListing()) {
-                visitor.folderDone(*child, path);
+            if (dotLeft || visitor.keeps(path)) {
+                visitor.folderLeft(*child, path);
                 continue;
             }
-            open.push_back({std::move(child), path.size()});
+            if (!child->startListing()) {
+                if (!visitor.folderDone(*child, path)) visitor.folderUnreached(path);
+                continue;
+            }
+            EntryHandle* listed = child.get();
+            open.push_back({std::move(child), listed, path.size(), visitor.tally()});
         } catch (...) {
             // One entry's trouble does not stop the walk.
         }
     }
 }
 
+// The walk from a folder named by its path. A folder that is not there holds nothing; one
+// that will not open is unreached.
+void walk(PlatformServices& platform, ThrottledPump& pump, WalkVisitor& visitor, const std::string& target) {
+    FolderOpening top = platform.openFolderHandle(target);
+    std::string path;
+    if (!top.handle || !top.handle->finalPath(path) || path.empty()) {
+        if (!top.missing) visitor.folderUnreached(target);
+        return;
+    }
+    walkFrom(pump, visitor, *top.handle, std::move(path));
+}
+
+// Counts, read-only, every entry below a folder that stays: no dot rule (all of it stays),
+// links not followed. Whatever it cannot list is unreached.
+class StayedCount : public WalkVisitor {
+public:
+    void file(EntryHandle&, std::string_view, std::string_view, const ListedEntry&) override { ++count.stayed; }
+    void link(EntryHandle&) override { ++count.stayed; }
+    void entryLeft() override { ++count.stayed; }
+    bool folderDone(EntryHandle&, std::string_view) override { return false; }
+    bool skipsDotFolders() const override { return false; }
+    void folderUnreached(std::string_view path) override {
+        if (count.unreached++ == 0) count.firstUnreached = path;
+    }
+    void listingBroke(EntryHandle&, std::string_view path, const PurgeTally&) override { folderUnreached(path); }
+    PurgeTally count;
+};
+
 class PurgeVisitor : public WalkVisitor {
 public:
-    explicit PurgeVisitor(toolkit::ProgressBar& bar) : bar_(bar) {}
+    PurgeVisitor(ThrottledPump& pump, toolkit::ProgressBar& bar, const PurgeExceptions& exceptions)
+        : pump_(pump), bar_(bar), kept_(exceptions.keptFolder.empty() ? std::string() : comparablePath(exceptions.keptFolder)) {
+        for (const std::string& file : exceptions.storeFiles) storeFiles_.push_back(comparablePath(file));
+    }
     void file(EntryHandle& folder, std::string_view folderPath, std::string_view name,
               const ListedEntry& entry) override {
         auto opened = folder.openChild(name, EntryKind::File);
         const bool gone = opened ? !thatEntry(*opened, entry, folderPath, final_).empty() && opened->markForDeletion()
                                  : folder.lastChildMissing();
         opened.reset(); // closed before the step: the file is gone when the bar moves
-        ++tally.met;
-        if (!gone) ++tally.stayed;
+        ++tally_.met;
+        if (!gone && !isStoreFile(folderPath, entry.name)) ++tally_.stayed;
         bar_.stepIt();
     }
-    void fileLeft() override { ++tally.stayed; }
+    void entryLeft() override { ++tally_.stayed; }
     // A link goes as a link; a system that cannot open one as such never gets here, since
     // its handle lands on what the link leads to and fails the check.
-    void link(EntryHandle& link) override { link.markForDeletion(); }
+    void link(EntryHandle& link) override {
+        if (!link.markForDeletion()) ++tally_.stayed;
+    }
     // A folder may have been entered on its listed number alone: it goes only once its
     // handle proves to be still where the walk found it.
-    void folderDone(EntryHandle& folder, std::string_view path) override {
-        if (folder.finalPath(final_) && equalsNoCase(final_, path)) folder.markForDeletion();
+    bool folderDone(EntryHandle& folder, std::string_view path) override {
+        return folder.finalPath(final_) && equalsNoCase(final_, path) && folder.markForDeletion();
     }
-
-    PurgeTally tally;
+    bool seesLeftFolders() const override { return true; }
+    bool keeps(std::string_view path) const override { return !kept_.empty() && comparablePath(std::string(path)) == kept_; }
+    void folderLeft(EntryHandle& folder, std::string_view path) override { add(countStayed(folder, path)); }
+    void folderUnreached(std::string_view path) override {
+        if (tally_.unreached++ == 0) tally_.firstUnreached = path;
+    }
+    // What the listing never showed is counted afresh, read-only, from the folder's first
+    // entry; that count holds what stayed of the folder so far, so it replaces the tally's.
+    // A folder that breaks again is named.
+    void listingBroke(EntryHandle& folder, std::string_view path, const PurgeTally& atEntry) override {
+        const PurgeTally recount = countStayed(folder, path);
+        if (folder.listingBroke()) {
+            folderUnreached(path);
+            return;
+        }
+        const int met = tally_.met;
+        tally_ = atEntry;
+        tally_.met = met;
+        add(recount);
+    }
+    PurgeTally tally() const override { return tally_; }
 
 private:
+    PurgeTally countStayed(EntryHandle& folder, std::string_view path) {
+        StayedCount count;
+        walkFrom(pump_, count, folder, std::string(path));
+        return count.count;
+    }
+    void add(const PurgeTally& more) {
+        tally_.stayed += more.stayed;
+        if (more.unreached > 0 && tally_.unreached == 0) tally_.firstUnreached = more.firstUnreached;
+        tally_.unreached += more.unreached;
+    }
+    bool isStoreFile(std::string_view folderPath, std::string_view name) const {
+        if (storeFiles_.empty()) return false;
+        const std::string path = comparablePath(joined(folderPath, name));
+        return std::find(storeFiles_.begin(), storeFiles_.end(), path) != storeFiles_.end();
+    }
+
+    ThrottledPump& pump_;
     toolkit::ProgressBar& bar_;
+    std::string kept_;
+    std::vector<std::string> storeFiles_;
+    PurgeTally tally_;
     std::string final_;
 };
 
@@ -219,22 +351,22 @@ class CountVisitor : public WalkVisitor {
 public:
     void file(EntryHandle&, std::string_view, std::string_view, const ListedEntry&) override { ++total; }
     void link(EntryHandle&) override {}
-    void folderDone(EntryHandle&, std::string_view) override {}
+    bool folderDone(EntryHandle&, std::string_view) override { return false; }
     int total = 0;
 };
 
 } // namespace
 
 PurgeTally PurgeFolder(PlatformServices& platform, toolkit::Application& app, toolkit::ProgressBar& bar,
-                       const std::string& path) {
+                       const std::string& path, const PurgeExceptions& exceptions) {
     if (path.empty()) {
         app.showMessage(kPathError);
         return {};
     }
     ThrottledPump pump(platform, app);
-    PurgeVisitor visitor(bar);
+    PurgeVisitor visitor(pump, bar, exceptions);
     walk(platform, pump, visitor, path);
-    return visitor.tally;
+    return visitor.tally();
 }
 
 int CountFiles(PlatformServices& platform, toolkit::Application& app, const std::string& path) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/PlatformServices.h"
 #include "platform/toolkit/Application.h"
@@ -11,20 +12,37 @@
 
 namespace tv::engine {
 
-// What a purge did with the files it met: a file gone before the purge reached it is
-// neither kept nor counted as staying.
+// What a purge left of its target: a file gone before the purge reached it is neither kept
+// nor counted as staying.
 struct PurgeTally {
-    int met = 0;    // files the purge came to (one progress step each)
-    int stayed = 0; // files still there after it: in use, read-only, refused, or not proven
+    int met = 0; // files the purge came to (one progress step each)
+    // Entries still there after it: files it could not delete (in use, read-only, refused,
+    // not proven) and links that would not go, and, counted read-only, every file below a
+    // folder it left by rule or could not list to the end.
+    int stayed = 0;
+    // Folders whose contents it could not even count: refused, unreadable, or not proven to be
+    // what the listing showed. The first of them is named.
+    int unreached = 0;
+    std::string firstUnreached;
+};
+
+// What a purge leaves where it stands besides what it cannot remove.
+struct PurgeExceptions {
+    // Files a store keeps for itself and empties through its own interface: not traces, so
+    // not counted when they will not go.
+    std::vector<std::string> storeFiles;
+    // A folder left as it is (the program's own): its files are counted as staying.
+    std::string keptFolder;
 };
 
 // Deletes every file below `path` and removes the emptied subfolders; the folder itself
 // stays. Steps `bar` once per file met, deleted or not. Links are removed, never entered.
 // Every entry is opened by its one name from the folder it was listed in and deleted
-// through that handle once the handle proved to be that entry; anything else stays.
-// Stops, deleting nothing more, once the main window has been closed.
+// through that handle once the handle proved to be that entry; anything else stays, and is
+// accounted for in the tally. Stops, deleting nothing more, once the main window has been
+// closed.
 PurgeTally PurgeFolder(PlatformServices& platform, toolkit::Application& app, toolkit::ProgressBar& bar,
-                       const std::string& path);
+                       const std::string& path, const PurgeExceptions& exceptions = {});
 
 // The number of files below `path`, all levels, links not followed: exactly the files a
 // purge of the unchanged tree would try. Returns what it has once the main window closes.

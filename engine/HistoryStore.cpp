@@ -19,14 +19,13 @@ std::string creationFailure(PlatformServices& platform, std::int32_t code) {
 
 } // namespace
 
-void clear_history(PlatformServices& platform) {
+bool clear_history(PlatformServices& platform) {
     UrlHistoryCreation creation = platform.createUrlHistory();
     if (creation.hresult < 0 || !creation.object) throw CleanerError(creationFailure(platform, creation.hresult));
     std::unique_ptr<UrlHistoryStg2> history = creation.object->queryHistoryStg2();
     if (!history) throw CleanerError("Interface not supported");
-    // Some stores answer that clearing is not implemented; there is nothing better to do
-    // about it here, so the answer is not examined.
-    history->clearHistory();
+    // A store that answers it did not clear (refused, or not implemented) keeps its history.
+    return history->clearHistory() >= 0;
 } // both references are released here, on every path
 
 } // namespace tv::engine

@@ -37,24 +37,38 @@ RegKey openParent(PlatformServices& platform, Hive hive, const KeyPlace& place) 
     return platform.openKey(hive, place.parent, kKeyReadExistence);
 }
 
-bool subkeyExists(PlatformServices& platform, const RegKey& parent, const std::string& name) {
-    return parent && static_cast<bool>(platform.openSubkey(parent, name, kKeyReadExistence));
+// Whether a key is there. A key that refuses to be opened is there: only "not found" says
+// it is not.
+enum class Presence { Present, Absent, Refused };
+
+Presence presenceOf(const RegKey& opened) {
+    if (opened) return Presence::Present;
+    return opened.absent() ? Presence::Absent : Presence::Refused;
 }
 
-// A key that exists, as its parent's handle and its own name; nothing when the path names no
-// key or the key is not there.
-struct ExistingKey {
+Presence subkeyPresence(PlatformServices& platform, const RegKey& parent, const std::string& name) {
+    return presenceOf(platform.openSubkey(parent, name, kKeyReadExistence));
+}
+
+// A key as its parent's handle and its own name, and whether it is there.
+struct FoundKey {
+    Presence presence = Presence::Absent;
     RegKey parent;
     std::string name;
 };
 
-std::optional<ExistingKey> existingKey(PlatformServices& platform, Hive hive, const std::string& path) {
+// Absent when the path names no key.
+FoundKey findKey(PlatformServices& platform, Hive hive, const std::string& path) {
     const auto place = placeOf(path);
-    if (!place) return std::nullopt;
+    if (!place) return {};
     RegKey parent = openParent(platform, hive, *place);
-    if (!subkeyExists(platform, parent, place->name)) return std::nullopt;
-    return ExistingKey{std::move(parent), place->name};
+    if (!parent) return {presenceOf(parent), {}, {}};
+    const Presence presence = subkeyPresence(platform, parent, place->name);
+    return {presence, std::move(parent), place->name};
 }
+
+// The status word of a key that is not there or refused to be opened.
+const char* statusOfMissing(Presence presence) { return presence == Presence::Absent ? kNotPresent : kImpossible; }
 
 // Deletes `name` below `parent` with everything below it. Every key is opened as itself
 // through its parent's handle and deleted through that handle; a link is deleted as a link
@@ -91,7 +105,7 @@ bool deleteSubkeyTree(PlatformServices& platform, const RegKey& parent, const st
         --level.next;
         if (auto child = platform.enumSubkey(level.key, level.next, level.nameChars)) enter(level.key, *child);
     }
-    return !subkeyExists(platform, parent, name);
+    return subkeyPresence(platform, parent, name) == Presence::Absent;
 }
 
 // A key stands empty: a plain key, no subkey, no value.
@@ -131,41 +145,40 @@ std::optional<std::vector<std::string>> SubkeyNames(PlatformServices& platform, 
 
 bool DeleteKeyWithSubkeys(PlatformServices& platform, Hive hive, const std::string& path) {
     if (!placeOf(path)) return false; // never the whole hive
-    const auto key = existingKey(platform, hive, path);
-    return !key || deleteSubkeyTree(platform, key->parent, key->name);
+    const FoundKey key = findKey(platform, hive, path);
+    if (key.presence != Presence::Present) return key.presence == Presence::Absent;
+    return deleteSubkeyTree(platform, key.parent, key.name);
 }
 
 std::string ResetRegKey(PlatformServices& platform, const std::string& path) {
-    const auto key = existingKey(platform, Hive::CurrentUser, path);
-    if (!key) return kNotPresent;
-    deleteSubkeyTree(platform, key->parent, key->name);
+    const FoundKey key = findKey(platform, Hive::CurrentUser, path);
+    if (key.presence != Presence::Present) return statusOfMissing(key.presence);
+    deleteSubkeyTree(platform, key.parent, key.name);
     // Created as itself: a link that would not go is opened, never written through.
-    const RegKey created = platform.createSubkey(key->parent, key->name);
+    const RegKey created = platform.createSubkey(key.parent, key.name);
     if (!created) throw CleanerError("Failed to create key " + path);
     return standsEmpty(platform, created) ? kCleaned : kImpossible;
 }
 
 std::string DeleteRegValue(PlatformServices& platform, const std::string& path, const std::string& valueName) {
-    const auto existing = existingKey(platform, Hive::CurrentUser, path);
-    if (!existing) return kNotPresent;
-    if (RegKey key = platform.openSubkey(existing->parent, existing->name, kKeyAllAccess); key && !platform.isLink(key))
+    const FoundKey existing = findKey(platform, Hive::CurrentUser, path);
+    if (existing.presence != Presence::Present) return statusOfMissing(existing.presence);
+    if (RegKey key = platform.openSubkey(existing.parent, existing.name, kKeyAllAccess); key && !platform.isLink(key))
         platform.deleteValue(key, valueName);
     // The value as every program reads it: behind a link that was left alone, it is still there.
+    // A key that no longer lets itself be read may still hold it.
     const RegKey seen = platform.openKey(Hive::CurrentUser, path, kKeyReadExistence);
-    return seen && platform.hasValue(seen, valueName) ? kImpossible : kCleaned;
+    if (!seen) return seen.absent() ? kCleaned : kImpossible;
+    return platform.hasValue(seen, valueName) ? kImpossible : kCleaned;
 }
 
 std::string DeleteRegValuesMatching(PlatformServices& platform, const std::string& path,
                                     bool (*matches)(const std::string& valueName)) {
     // The list as every program reads it: absent only when the system says there is no such key.
-    const auto seen = [&](std::uint32_t& error) {
-        return platform.openKeyOrError(Hive::CurrentUser, path, kKeyRead, error);
-    };
-    std::uint32_t error = kErrorSuccess;
-    if (!placeOf(path) || (!seen(error) && error == kErrorFileNotFound)) return kNotPresent;
+    if (!placeOf(path) || platform.openKey(Hive::CurrentUser, path, kKeyRead).absent()) return kNotPresent;
 
-    if (const auto existing = existingKey(platform, Hive::CurrentUser, path)) {
-        const RegKey key = platform.openSubkey(existing->parent, existing->name, kKeyAllAccess);
+    if (const FoundKey existing = findKey(platform, Hive::CurrentUser, path); existing.presence == Presence::Present) {
+        const RegKey key = platform.openSubkey(existing.parent, existing.name, kKeyAllAccess);
         if (key && !platform.isLink(key)) {
             // Names first, deletions after: a deletion shifts the indices still to read.
             if (const auto names = matchingValues(platform, key, matches))
@@ -173,15 +186,17 @@ std::string DeleteRegValuesMatching(PlatformServices& platform, const std::strin
         }
     }
 
-    const RegKey after = seen(error);
-    if (!after) return error == kErrorFileNotFound ? kCleaned : kImpossible;
+    const RegKey after = platform.openKey(Hive::CurrentUser, path, kKeyRead);
+    if (!after) return after.absent() ? kCleaned : kImpossible;
     const auto left = matchingValues(platform, after, matches);
     return left && left->empty() ? kCleaned : kImpossible;
 }
 
 void WriteRegString(PlatformServices& platform, const std::string& path, const std::string& valueName,
                     const std::string& text) {
-    if (!placeOf(path) || !platform.openKey(Hive::CurrentUser, path, kKeyReadExistence)) return;
+    if (!placeOf(path)) return;
+    // Only an absent key is no place to write; one that refuses is a write refused.
+    if (const RegKey seen = platform.openKey(Hive::CurrentUser, path, kKeyReadExistence); seen.absent()) return;
     RegKey key = platform.createKey(Hive::CurrentUser, path);
     if (!key || !platform.setStringValue(key, valueName, text))
         throw CleanerError("Failed to set data for '" + valueName + "'");

@@ -16,14 +16,16 @@
 namespace tv::engine {
 
 // Deletes the key with everything below it and creates it again, empty. "Nettoyé" when the
-// key stands empty afterwards, "Nettoyage impossible" when something stayed in it, or
-// "Non présent sur le système" when the key is absent (then nothing is created).
+// key stands empty afterwards, "Nettoyage impossible" when something stayed in it or when the
+// key (or the key above it) refuses to be opened, or "Non présent sur le système" when the key
+// is absent (then nothing is created).
 // Raises CleanerError "Failed to create key <path>" when it cannot be created again.
 std::string ResetRegKey(PlatformServices& platform, const std::string& path);
 
 // Deletes one value. "Nettoyé" when the value is not there afterwards (even when it never
-// was), "Nettoyage impossible" when it still is, or "Non présent sur le système" when the
-// key is absent. A key that is a link is not written through.
+// was), "Nettoyage impossible" when it still is or the key refuses to be opened, or
+// "Non présent sur le système" when the key is absent. A key that is a link is not written
+// through.
 std::string DeleteRegValue(PlatformServices& platform, const std::string& path, const std::string& valueName);
 
 // Deletes every value whose name `matches` and keeps the key with its other values: a list
@@ -38,12 +40,13 @@ std::optional<std::vector<std::string>> SubkeyNames(PlatformServices& platform, 
 
 // Writes a plain string value into an existing key; does nothing when the key is absent.
 // A link leads the write where it points, as any program's write would.
-// Raises CleanerError "Failed to set data for '<name>'" when the write is refused.
+// Raises CleanerError "Failed to set data for '<name>'" when the write, or the key, refuses.
 void WriteRegString(PlatformServices& platform, const std::string& path, const std::string& valueName,
                     const std::string& text);
 
 // Deletes a key and its subkeys, deepest first, as far as the registry lets it; true when
-// the key is gone. A path that names no key (empty, or from the hive's root) deletes nothing.
+// the key is gone, false when it stayed or refuses to be opened. A path that names no key
+// (empty, or from the hive's root) deletes nothing.
 bool DeleteKeyWithSubkeys(PlatformServices& platform, Hive hive, const std::string& path);
 
 } // namespace tv::engine

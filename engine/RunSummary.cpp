@@ -1,7 +1,5 @@
 #include "engine/RunSummary.h"
 
-#include <vector>
-
 #include "engine/StatusWords.h"
 
 namespace tv::engine {
@@ -14,6 +12,9 @@ constexpr std::size_t kLineCharacters = 52;
 // Lines the status panel shows once the bar is put away.
 constexpr std::size_t kPanelLines = 4;
 
+constexpr const char* kColon = "\u00A0: ";
+constexpr const char* kEllipsis = "…";
+
 std::size_t characterCount(const std::string& utf8) {
     std::size_t count = 0;
     for (unsigned char c : utf8)
@@ -21,16 +22,57 @@ std::size_t characterCount(const std::string& utf8) {
     return count;
 }
 
-std::string filesLine(int count) {
-    const bool one = count == 1;
-    return std::to_string(count) + (one ? " fichier utilisé ou protégé conservé" : " fichiers utilisés ou protégés conservés");
+// Where the text's character number `index` starts (the end for the character count).
+std::size_t characterStart(const std::string& utf8, std::size_t index) {
+    std::size_t seen = 0;
+    for (std::size_t at = 0; at < utf8.size(); ++at)
+        if ((static_cast<unsigned char>(utf8[at]) & 0xC0) != 0x80 && seen++ == index) return at;
+    return utf8.size();
 }
 
-// The items after their heading, line after line as the panel's width allows.
-std::vector<std::string> wrapped(const std::string& heading, const std::vector<std::string>& items) {
-    std::vector<std::string> lines = {heading};
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const std::string piece = items[i] + (i + 1 < items.size() ? "," : "");
+// A name in `room` characters: whole, or its start and its end around an ellipsis.
+std::string shortened(const std::string& name, std::size_t room) {
+    const std::size_t count = characterCount(name);
+    if (count <= room) return name;
+    const std::size_t head = (room - 1) / 2;
+    const std::size_t tail = room - 1 - head;
+    return name.substr(0, characterStart(name, head)) + kEllipsis + name.substr(characterStart(name, count - tail));
+}
+
+std::string filesLine(int count) {
+    return count == 1 ? "1 fichier n'a pas été supprimé" : std::to_string(count) + " fichiers n'ont pas été supprimés";
+}
+
+// A path in `room` characters: whole, or its last names after an ellipsis, or its last name
+// shortened.
+std::string fitted(std::string path, std::size_t room) {
+    while (path.size() > 3 && path.back() == '\\') path.pop_back();
+    if (characterCount(path) <= room) return path;
+    std::size_t cut = path.size();
+    std::string tail;
+    while (cut > 0) {
+        const std::size_t slash = path.rfind('\\', cut - 1);
+        if (slash == std::string::npos) break;
+        const std::string longer = std::string(kEllipsis) + path.substr(slash);
+        if (characterCount(longer) > room) break;
+        tail = longer;
+        cut = slash;
+    }
+    if (!tail.empty()) return tail;
+    return shortened(path.substr(path.rfind('\\') == std::string::npos ? 0 : path.rfind('\\') + 1), room);
+}
+
+std::string foldersLine(int count, const std::string& first) {
+    const std::string lead = count == 1 ? std::string("Dossier illisible") + kColon
+                                        : std::to_string(count) + " dossiers illisibles, dont ";
+    return lead + fitted(first, kLineCharacters - characterCount(lead));
+}
+
+// Names after one lead, on as many lines as they take.
+std::vector<std::string> listLines(const std::string& lead, const std::vector<std::string>& names) {
+    std::vector<std::string> lines = {lead + "\u00A0:"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string piece = names[i] + (i + 1 < names.size() ? "," : "");
         if (characterCount(lines.back()) + 1 + characterCount(piece) > kLineCharacters)
             lines.push_back(piece);
         else
@@ -40,6 +82,8 @@ std::vector<std::string> wrapped(const std::string& heading, const std::vector<s
 }
 
 } // namespace
+
+std::string notCleaned(const std::string& what) { return what + " n'a pas pu être nettoyé"; }
 
 void RunSummary::addOnce(std::vector<std::string>& list, const std::string& item) {
     for (const std::string& known : list)
@@ -51,34 +95,44 @@ void RunSummary::taskEnded(std::size_t task, const std::string& status) {
     if (task < kTaskCount && status == kImpossible) impossible_[task] = true;
 }
 
+void RunSummary::foldersUnreached(int count, const std::string& first) {
+    if (count <= 0) return;
+    if (foldersUnreached_ == 0) firstUnreached_ = first;
+    foldersUnreached_ += count;
+}
+
 std::string RunSummary::text() const {
     std::vector<std::string> refused;
     for (std::size_t task = 0; task < kTaskCount; ++task)
         if (impossible_[task]) refused.emplace_back(kTaskNames[task]);
-    if (refused.empty() && filesStayed_ == 0 && !browserOpen_ && leftOpen_.empty() && notCleaned_.empty())
-        return kCongratulation;
 
-    std::vector<std::string> lines = {kExceptionsHeading};
-    if (filesStayed_ > 0) lines.push_back(filesLine(filesStayed_));
-    for (const auto* browsers : {&leftOpen_, &notCleaned_}) {
-        if (browsers->empty()) continue;
-        auto named = wrapped(browsers == &leftOpen_ ? kLeftOpenHeading : kNotCleanedHeading, *browsers);
-        lines.insert(lines.end(), named.begin(), named.end());
+    std::vector<std::string> body;
+    if (filesStayed_ > 0) body.push_back(filesLine(filesStayed_));
+    if (foldersUnreached_ > 0) body.push_back(foldersLine(foldersUnreached_, firstUnreached_));
+    std::vector<std::string> browsers;
+    if (!leftOpen_.empty()) browsers = listLines(kLeftOpenLead, leftOpen_);
+    if (!notCleaned_.empty())
+        for (std::string& line : listLines(kNotCleanedLead, notCleaned_)) browsers.push_back(std::move(line));
+    std::vector<std::string> tasks = refused.empty() ? std::vector<std::string>() : listLines(kImpossible, refused);
+    const std::size_t others = (browserOpen_ ? 1 : 0) + browsers.size() + lines_.size();
+    // Past the panel's room, the refused tasks are counted: their own status texts named
+    // them during the run.
+    if (tasks.size() > 1 && body.size() + tasks.size() + others > kPanelLines)
+        tasks = {std::string(kImpossible) + " pour " + std::to_string(refused.size()) + " tâches"};
+    body.insert(body.end(), tasks.begin(), tasks.end());
+    if (browserOpen_) body.push_back(kBrowserStayedOpen);
+    body.insert(body.end(), browsers.begin(), browsers.end());
+    body.insert(body.end(), lines_.begin(), lines_.end());
+    if (body.empty()) return kCongratulation;
+
+    std::vector<std::string> lines;
+    if (body.size() < kPanelLines) lines.push_back(kIncompleteHeading);
+    if (body.size() > kPanelLines) {
+        const std::size_t hidden = body.size() - (kPanelLines - 1);
+        body.resize(kPanelLines - 1);
+        body.push_back("Et " + std::to_string(hidden) + " autres problèmes");
     }
-    const std::size_t used = lines.size() + (browserOpen_ ? 1 : 0);
-    const std::size_t room = used < kPanelLines ? kPanelLines - used : 0;
-    if (refused.size() == 1 && room > 0) {
-        lines.push_back(refused.front() + " : " + kImpossible);
-    } else if (!refused.empty()) {
-        // The tasks named line after line, as many as the panel holds; past that, counted:
-        // their own status texts named them during the run.
-        const std::vector<std::string> named = wrapped(std::string(kImpossible) + " :", refused);
-        if (named.size() <= room)
-            lines.insert(lines.end(), named.begin(), named.end());
-        else
-            lines.push_back(std::string(kImpossible) + " pour " + std::to_string(refused.size()) + " tâches");
-    }
-    if (browserOpen_) lines.push_back(kBrowserStayedOpen);
+    lines.insert(lines.end(), body.begin(), body.end());
 
     std::string text;
     for (const std::string& line : lines) text += (text.empty() ? "" : "\r") + line;

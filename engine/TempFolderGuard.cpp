@@ -12,23 +12,6 @@ constexpr std::array kProtectedFolders = {KnownFolder::Windows,      KnownFolder
                                           KnownFolder::ProgramFilesX86, KnownFolder::Desktop,
                                           KnownFolder::Documents};
 
-// Lower case for ASCII and for the accented capitals of Latin-1 (U+00C0 to U+00DE, less the
-// multiplication sign), the letters French folder names use; other characters stay as they are.
-std::string foldCase(const std::string& text) {
-    std::string folded = text;
-    for (size_t i = 0; i < folded.size(); ++i) {
-        const auto c = static_cast<unsigned char>(folded[i]);
-        if (c < 0x80) {
-            folded[i] = static_cast<char>(std::tolower(c));
-        } else if (c == 0xC3 && i + 1 < folded.size()) {
-            const auto next = static_cast<unsigned char>(folded[i + 1]);
-            if (next >= 0x80 && next <= 0x9E && next != 0x97) folded[i + 1] = static_cast<char>(next + 0x20);
-            ++i;
-        }
-    }
-    return folded;
-}
-
 bool isDrive(const std::string& p) { return p.size() == 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':'; }
 
 bool isAbsolute(const std::string& p) {
@@ -43,25 +26,7 @@ bool isRoot(const std::string& p) {
     return server == std::string::npos || p.find('\\', server + 1) == std::string::npos;
 }
 
-// `outer` is `inner` or one of the folders above it.
-bool sameOrAbove(const std::string& outer, const std::string& inner) {
-    if (inner.size() < outer.size() || inner.compare(0, outer.size(), outer) != 0) return false;
-    return inner.size() == outer.size() || inner[outer.size()] == '\\';
-}
-
 } // namespace
-
-std::string comparablePath(const std::string& path) {
-    std::string p = path;
-    for (char& c : p)
-        if (c == '/') c = '\\';
-    if (p.rfind("\\\\?\\UNC\\", 0) == 0)
-        p = "\\\\" + p.substr(8);
-    else if (p.rfind("\\\\?\\", 0) == 0 || p.rfind("\\\\.\\", 0) == 0)
-        p = p.substr(4);
-    while (p.size() > 1 && p.back() == '\\') p.pop_back();
-    return foldCase(p);
-}
 
 bool IsPurgeableTempFolder(PlatformServices& platform, const std::string& path) {
     const std::string given = comparablePath(path);
@@ -69,19 +34,34 @@ bool IsPurgeableTempFolder(PlatformServices& platform, const std::string& path) 
     const std::string resolved = comparablePath(platform.finalFolderPath(path));
     if (resolved.empty() || !isAbsolute(resolved) || isRoot(resolved)) return false;
 
-    auto holds = [&](const std::string& folder) {
+    // Whether the folder is the temporary folder (`exactly`) or lies within it.
+    auto holds = [&](const std::string& folder, bool exactly) {
         if (folder.empty()) return false;
         const std::string asNamed = comparablePath(folder);
         const std::string real = comparablePath(platform.finalFolderPath(folder));
         for (const std::string& temp : {given, resolved}) {
-            if (sameOrAbove(temp, asNamed)) return true;
-            if (!real.empty() && sameOrAbove(temp, real)) return true;
+            for (const std::string& place : {asNamed, real})
+                if (!place.empty() && (exactly ? temp == place : sameOrAbove(temp, place))) return true;
         }
         return false;
     };
     for (KnownFolder folder : kProtectedFolders)
-        if (holds(platform.knownFolderPath(folder))) return false;
-    return !holds(platform.programFolder());
+        if (holds(platform.knownFolderPath(folder), false)) return false;
+    // The program's own folder inside it is left as it is by the purge; the folder itself
+    // would be the program's.
+    return !holds(platform.programFolder(), true);
+}
+
+std::string ProgramFolderWithin(PlatformServices& platform, const std::string& path) {
+    const std::string program = platform.programFolder();
+    if (program.empty()) return {};
+    std::string real = platform.finalFolderPath(program);
+    if (real.empty()) real = program;
+    for (const std::string& temp : {comparablePath(path), comparablePath(platform.finalFolderPath(path))}) {
+        const std::string inner = comparablePath(real);
+        if (!temp.empty() && temp != inner && sameOrAbove(temp, inner)) return real;
+    }
+    return {};
 }
 
 } // namespace tv::engine

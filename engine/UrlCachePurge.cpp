@@ -2,25 +2,27 @@
 
 namespace tv::engine {
 
-void PurgeUrlCache(PlatformServices& platform) {
+bool PurgeUrlCache(PlatformServices& platform) {
     // The probe only learns the first entry's size; a handle it may give is not used.
-    const std::uint32_t firstSize = platform.urlCacheFindFirst(0).call.requiredSize;
-    if (firstSize == 0) return;
+    const UrlCacheCall probe = platform.urlCacheFindFirst(0).call;
+    if (probe.requiredSize == 0) return probe.lastError == kErrorNoMoreItems || probe.lastError == kErrorSuccess;
 
-    UrlCacheFirst first = platform.urlCacheFindFirst(firstSize);
-    if (!first.enumeration) return; // nothing to go on with
-    if (first.call.ok) platform.deleteUrlCacheEntry(first.call.sourceUrl);
+    UrlCacheFirst first = platform.urlCacheFindFirst(probe.requiredSize);
+    if (!first.enumeration) return false; // nothing to go on with: the entries stay
+    bool allGone = true;
+    if (first.call.ok) allGone = platform.deleteUrlCacheEntry(first.call.sourceUrl);
 
     int failedFetches = 0;
     for (;;) {
-        const UrlCacheCall probe = first.enumeration->findNext(0);
-        if (probe.lastError != kErrorInsufficientBuffer) break; // the end, or an error we cannot get past
-        const UrlCacheCall entry = first.enumeration->findNext(probe.requiredSize);
+        const UrlCacheCall next = first.enumeration->findNext(0);
+        if (next.lastError == kErrorNoMoreItems) return allGone;
+        if (next.lastError != kErrorInsufficientBuffer) return false; // an error we cannot get past
+        const UrlCacheCall entry = first.enumeration->findNext(next.requiredSize);
         if (entry.ok) {
             failedFetches = 0;
-            platform.deleteUrlCacheEntry(entry.sourceUrl); // an entry in use stays
+            if (!platform.deleteUrlCacheEntry(entry.sourceUrl)) allGone = false; // an entry in use stays
         } else if (++failedFetches >= kUrlCacheFetchRetries) {
-            break;
+            return false;
         }
     }
 } // the enumeration handle closes here

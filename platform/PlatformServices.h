@@ -54,12 +54,24 @@ enum class KnownFolder { Windows, System, Profile, ProgramFiles, ProgramFilesX86
 
 class PlatformServices;
 
+// The browser stores whose own files lie inside the folders the tasks empty.
+enum class BrowserStore { UrlCache, History };
+
 // An open registry key. Closes itself; move-only so that no handle outlives its operation.
+// A key that could not be opened keeps the system's reason: only "file not found" means
+// that the key is not there; any other reason means it is there and refused.
 class RegKey {
 public:
     RegKey() = default;
     RegKey(PlatformServices* owner, std::uintptr_t id) : owner_(owner), id_(id) {}
-    RegKey(RegKey&& other) noexcept : owner_(other.owner_), id_(other.id_) { other.owner_ = nullptr; }
+    static RegKey failed(std::uint32_t error) {
+        RegKey key;
+        key.error_ = error;
+        return key;
+    }
+    RegKey(RegKey&& other) noexcept : owner_(other.owner_), id_(other.id_), error_(other.error_) {
+        other.owner_ = nullptr;
+    }
     RegKey& operator=(RegKey&& other) noexcept;
     RegKey(const RegKey&) = delete;
     RegKey& operator=(const RegKey&) = delete;
@@ -67,11 +79,16 @@ public:
 
     explicit operator bool() const { return owner_ != nullptr; }
     std::uintptr_t id() const { return id_; }
+    // Why the key could not be opened; 0 for an open key (or a reason nobody gave).
+    std::uint32_t error() const { return error_; }
+    // Not opened because no key of that path is there.
+    bool absent() const { return owner_ == nullptr && error_ == kErrorFileNotFound; }
     void reset();
 
 private:
     PlatformServices* owner_ = nullptr;
     std::uintptr_t id_ = 0;
+    std::uint32_t error_ = 0;
 };
 
 struct RegKeyInfo {
@@ -129,6 +146,9 @@ public:
     // The next entry; false at the end of the listing or at an error. A large folder is read
     // a batch at a time as the entries are taken, so its listing is never held whole.
     virtual bool nextListed(ListedEntry& entry) = 0;
+    // Whether the listing stopped on an error rather than at its end: entries may be left
+    // that it never showed.
+    virtual bool listingBroke() const = 0;
     // Opens one entry of this folder by one name, relative to this handle, without
     // following a link; null when it cannot be opened as that kind.
     virtual std::unique_ptr<EntryHandle> openChild(std::string_view name, EntryKind kind) = 0;
@@ -143,6 +163,12 @@ public:
     // Opens a plain file of this folder, by one name and never through a link, as a database,
     // read-write and never created; null when it cannot be.
     virtual std::unique_ptr<Database> openChildDatabase(std::string_view name) = 0;
+};
+
+// A folder a walk starts from: its handle, or why there is none.
+struct FolderOpening {
+    std::unique_ptr<EntryHandle> handle;
+    bool missing = false; // no folder at that path, rather than one that refused to open
 };
 
 // One call of the URL cache enumeration: the system fills an entry record of
@@ -218,9 +244,6 @@ public:
     // Opens a key by its path, resolved as the system resolves it: a registry link on the
     // way, or the key itself when it is one, is followed. The empty path opens the hive.
     virtual RegKey openKey(Hive hive, const std::string& path, std::uint32_t access) = 0;
-    // The same, saying why when it fails: kErrorFileNotFound alone means there is no such key.
-    virtual RegKey openKeyOrError(Hive hive, const std::string& path, std::uint32_t access,
-                                  std::uint32_t& error) = 0;
     // Opens the key, creating it (and missing parents) when absent; empty RegKey on failure.
     virtual RegKey createKey(Hive hive, const std::string& path) = 0;
     // Opens one subkey, named by a single name, relative to an open key and as itself: a
@@ -251,8 +274,8 @@ public:
     virtual std::string tempFolderPath() = 0;             // with its trailing backslash; empty on failure
     virtual std::string programFolder() = 0;              // with its trailing backslash
     // Opens the folder a walk starts from: the path made absolute once, in the form that
-    // takes every character literally. Null when it cannot be opened.
-    virtual std::unique_ptr<EntryHandle> openFolderHandle(const std::string& path) = 0;
+    // takes every character literally. No handle when it cannot be opened.
+    virtual FolderOpening openFolderHandle(const std::string& path) = 0;
 
     // --- what a folder really is ---
     // The path of a known folder, or an empty text.
@@ -266,6 +289,10 @@ public:
     virtual UrlCacheFirst urlCacheFindFirst(std::uint32_t bufferSize) = 0;
     virtual bool deleteUrlCacheEntry(const std::string& url) = 0;
     virtual UrlHistoryCreation createUrlHistory() = 0;
+    // The files a store keeps for itself in its own folders (its index), which the system
+    // holds open while the store is in use: the store's interface empties them, never a
+    // folder walk. Full paths; none when the system does not say.
+    virtual std::vector<std::string> storeOwnFiles(BrowserStore store) = 0;
     // The system's description of a result code; empty when it has none.
     virtual std::string describeError(std::int32_t code) = 0;
 
@@ -309,6 +336,7 @@ inline RegKey& RegKey::operator=(RegKey&& other) noexcept {
         reset();
         owner_ = other.owner_;
         id_ = other.id_;
+        error_ = other.error_;
         other.owner_ = nullptr;
     }
     return *this;

@@ -61,9 +61,11 @@ std::optional<std::set<std::string>> bookmarkedAddresses(const std::string& book
 std::vector<ChromiumInstallation> findChromiumInstallations(PlatformServices& platform) {
     std::vector<ChromiumInstallation> found;
     const std::string localData = platform.specialFolderPath(kCsidlLocalAppData);
-    if (localData.empty()) return found;
+    // No local application data to read: no browser of ours is known to be there.
+    ReachedFolder local = openPlainFolder(platform, localData, {});
+    if (local.reach != Reach::Open) return found;
     for (const ChromiumBrowser& browser : kChromiumBrowsers) {
-        ReachedFolder userData = openPlainFolder(platform, localData, browser.userData);
+        ReachedFolder userData = openPlainFolder(*local.handle, browser.userData);
         if (userData.reach == Reach::Missing) continue;
         ChromiumInstallation installation;
         installation.browser = &browser;

@@ -34,10 +34,10 @@ ReachedFolder openPlainFolder(EntryHandle& from, std::string_view relative) {
 
 ReachedFolder openPlainFolder(PlatformServices& platform, const std::string& base, std::string_view relative) {
     if (base.empty()) return {Reach::Missing, nullptr};
-    auto top = platform.openFolderHandle(base);
-    if (!top) return {Reach::Missing, nullptr};
-    if (relative.empty()) return {Reach::Open, std::move(top)};
-    return openPlainFolder(*top, relative);
+    FolderOpening top = platform.openFolderHandle(base);
+    if (!top.handle) return {top.missing ? Reach::Missing : Reach::Refused, nullptr};
+    if (relative.empty()) return {Reach::Open, std::move(top.handle)};
+    return openPlainFolder(*top.handle, relative);
 }
 
 } // namespace tv::engine::browsers

@@ -302,10 +302,11 @@ public:
         listing_.push_back({".", "", attr::kDirectory, node_.id});
         listing_.push_back({"..", "", attr::kDirectory, node_.parent ? node_.parent->id : 0});
         for (const auto& c : node_.children) listing_.push_back(listed(*c));
-        if (node_.failEnumerationAfter >= 0 && listing_.size() > static_cast<size_t>(node_.failEnumerationAfter))
-            listing_.resize(static_cast<size_t>(node_.failEnumerationAfter));
+        broken_ = node_.failEnumerationAfter >= 0 && listing_.size() > static_cast<size_t>(node_.failEnumerationAfter);
+        if (broken_) listing_.resize(static_cast<size_t>(node_.failEnumerationAfter));
         return true;
     }
+    bool listingBroke() const override { return broken_ && index_ >= listing_.size(); }
     bool nextListed(ListedEntry& entry) override {
         if (index_ >= listing_.size()) return false;
         const Listed& l = listing_[index_++];
@@ -411,13 +412,14 @@ private:
     Node& node_;
     std::vector<Listed> listing_;
     size_t index_ = 0;
+    bool broken_ = false;
     bool lastMissing_ = false;
 };
 
-std::unique_ptr<EntryHandle> MemoryFileSystem::openFolderHandle(const std::string& path) {
+FolderOpening MemoryFileSystem::openFolderHandle(const std::string& path) {
     Node* node = resolve(path, true);
-    if (!node || !node->isFolder()) return nullptr;
-    return std::make_unique<Handle>(*this, *node);
+    if (!node || !node->isFolder()) return {nullptr, true};
+    return {std::make_unique<Handle>(*this, *node), false};
 }
 
 } // namespace tv::memory

@@ -80,7 +80,7 @@ public:
     std::function<void(const std::string& path)> beforeOpen;
 
     // --- the operations behind PlatformServices ---
-    std::unique_ptr<EntryHandle> openFolderHandle(const std::string& path);
+    FolderOpening openFolderHandle(const std::string& path);
 
     int openHandles() const { return openHandles_; }
     int mostOpenHandles() const { return mostOpenHandles_; }

@@ -28,28 +28,22 @@ MemoryPlatform::MemoryPlatform() {
 
 RegKey MemoryPlatform::openKey(Hive hive, const std::string& path, std::uint32_t access) {
     auto id = registry.open(hive, path, access);
-    return id ? RegKey(this, *id) : RegKey();
-}
-
-RegKey MemoryPlatform::openKeyOrError(Hive hive, const std::string& path, std::uint32_t access,
-                                     std::uint32_t& error) {
-    auto id = registry.open(hive, path, access, error);
-    return id ? RegKey(this, *id) : RegKey();
+    return id ? RegKey(this, *id) : RegKey::failed(registry.lastError);
 }
 
 RegKey MemoryPlatform::createKey(Hive hive, const std::string& path) {
     auto id = registry.create(hive, path);
-    return id ? RegKey(this, *id) : RegKey();
+    return id ? RegKey(this, *id) : RegKey::failed(registry.lastError);
 }
 
 RegKey MemoryPlatform::openSubkey(const RegKey& parent, const std::string& name, std::uint32_t access) {
     auto id = registry.openSubkey(parent.id(), name, access);
-    return id ? RegKey(this, *id) : RegKey();
+    return id ? RegKey(this, *id) : RegKey::failed(registry.lastError);
 }
 
 RegKey MemoryPlatform::createSubkey(const RegKey& parent, const std::string& name) {
     auto id = registry.createSubkey(parent.id(), name);
-    return id ? RegKey(this, *id) : RegKey();
+    return id ? RegKey(this, *id) : RegKey::failed(registry.lastError);
 }
 
 std::optional<RegKeyInfo> MemoryPlatform::queryKeyInfo(const RegKey& key) { return registry.queryInfo(key.id()); }

@@ -94,6 +94,8 @@ public:
     std::int32_t historyClearResult = 0; // what ClearHistory answers
     int historyOpenReferences = 0;
     std::map<std::int32_t, std::string> errorDescriptions;
+    // The files each store keeps for itself in its folders.
+    std::map<BrowserStore, std::vector<std::string>> storeFiles;
 
     // Libraries: name (case-insensitive) -> functions it exports.
     std::map<std::string, std::set<std::string>> libraries;
@@ -125,7 +127,6 @@ public:
 
     // --- PlatformServices ---
     RegKey openKey(Hive hive, const std::string& path, std::uint32_t access) override;
-    RegKey openKeyOrError(Hive hive, const std::string& path, std::uint32_t access, std::uint32_t& error) override;
     RegKey createKey(Hive hive, const std::string& path) override;
     RegKey openSubkey(const RegKey& parent, const std::string& name, std::uint32_t access) override;
     RegKey createSubkey(const RegKey& parent, const std::string& name) override;
@@ -146,9 +147,7 @@ public:
     std::string specialFolderPath(int csidl) override;
     std::string tempFolderPath() override { return tempPath; }
     std::string programFolder() override { return programPath; }
-    std::unique_ptr<EntryHandle> openFolderHandle(const std::string& path) override {
-        return files.openFolderHandle(path);
-    }
+    FolderOpening openFolderHandle(const std::string& path) override { return files.openFolderHandle(path); }
 
     std::string knownFolderPath(KnownFolder folder) override;
     std::string finalFolderPath(const std::string& path) override;
@@ -156,6 +155,7 @@ public:
     UrlCacheFirst urlCacheFindFirst(std::uint32_t bufferSize) override;
     bool deleteUrlCacheEntry(const std::string& url) override;
     UrlHistoryCreation createUrlHistory() override;
+    std::vector<std::string> storeOwnFiles(BrowserStore store) override { return storeFiles[store]; }
     std::string describeError(std::int32_t code) override;
 
     std::unique_ptr<LoadedLibrary> loadLibrary(const std::string& name) override;

@@ -170,17 +170,12 @@ bool MemoryRegistry::flagged(const std::set<std::string>& set, const Key& key) c
 }
 
 std::optional<std::uintptr_t> MemoryRegistry::hand(Key* key, std::uint32_t access) {
-    std::uint32_t error = kErrorSuccess;
-    return hand(key, access, error);
-}
-
-std::optional<std::uintptr_t> MemoryRegistry::hand(Key* key, std::uint32_t access, std::uint32_t& error) {
-    error = kErrorFileNotFound;
+    lastError = kErrorFileNotFound;
     if (!key || key->deleted) return std::nullopt;
-    error = kErrorAccessDenied;
-    if (flagged(denyOpen, *key)) return std::nullopt;
+    lastError = kErrorAccessDenied;
+    if (flagged(denyRead, *key)) return std::nullopt;
     if (access == kKeyAllAccess && flagged(denyFullAccess, *key)) return std::nullopt;
-    error = kErrorSuccess;
+    lastError = kErrorSuccess;
     const std::uintptr_t id = nextHandle_++;
     handles_[id] = {key, access};
     return id;
@@ -196,15 +191,12 @@ std::optional<std::uintptr_t> MemoryRegistry::open(Hive hive, const std::string&
     return hand(resolve(hive, path, true, false, 0), access);
 }
 
-std::optional<std::uintptr_t> MemoryRegistry::open(Hive hive, const std::string& path, std::uint32_t access,
-                                                   std::uint32_t& error) {
-    return hand(resolve(hive, path, true, false, 0), access, error);
-}
-
 std::optional<std::uintptr_t> MemoryRegistry::create(Hive hive, const std::string& path) {
+    lastError = kErrorFileNotFound;
     if (!validKeyPath(path)) return std::nullopt;
     if (!resolve(hive, path, true, false, 0)) {
         const std::string where = path.substr(0, path.find_last_not_of('\\') + 1);
+        lastError = kErrorAccessDenied;
         if (flagged(denyCreate, where) || flagged(denyFullAccess, where)) return std::nullopt;
     }
     return hand(resolve(hive, path, true, true, 0), kKeyAllAccess);
@@ -213,15 +205,18 @@ std::optional<std::uintptr_t> MemoryRegistry::create(Hive hive, const std::strin
 std::optional<std::uintptr_t> MemoryRegistry::openSubkey(std::uintptr_t parent, const std::string& name,
                                                          std::uint32_t access) {
     Key* key = live(parent);
+    lastError = kErrorFileNotFound;
     if (!key || name.empty() || name.find('\\') != std::string::npos) return std::nullopt;
     return hand(key->findSubkey(name), access);
 }
 
 std::optional<std::uintptr_t> MemoryRegistry::createSubkey(std::uintptr_t parent, const std::string& name) {
     Key* key = live(parent);
+    lastError = kErrorFileNotFound;
     if (!key || name.empty() || name.find('\\') != std::string::npos) return std::nullopt;
     if (Key* existing = key->findSubkey(name)) return hand(existing, kKeyAllAccess);
     const std::string where = (key->parent ? pathOf(*key) + "\\" : std::string()) + name;
+    lastError = kErrorAccessDenied;
     if (flagged(denyCreate, where) || flagged(denyFullAccess, where)) return std::nullopt;
     auto made = std::make_unique<Key>();
     made->name = name;

@@ -61,7 +61,7 @@ public:
     // Failure injection, by the path where the key really is (case-insensitive, whole path).
     std::set<std::string> denyDelete;     // deleting the key is refused
     std::set<std::string> denyFullAccess; // opening or creating with full access fails
-    std::set<std::string> denyOpen;       // every opening fails, read rights included
+    std::set<std::string> denyRead;       // every opening of the key fails: access denied
     std::set<std::string> denyCreate;     // creating the key fails
     std::set<std::string> denyWrite;      // writing a value fails
     std::set<std::string> failQueryInfo;  // the subkey query fails
@@ -69,9 +69,6 @@ public:
 
     // --- the operations behind PlatformServices ---
     std::optional<std::uintptr_t> open(Hive hive, const std::string& path, std::uint32_t access);
-    // The same; on failure `error` says why, as the system would (absent or refused).
-    std::optional<std::uintptr_t> open(Hive hive, const std::string& path, std::uint32_t access,
-                                       std::uint32_t& error);
     std::optional<std::uintptr_t> create(Hive hive, const std::string& path);
     std::optional<std::uintptr_t> openSubkey(std::uintptr_t parent, const std::string& name, std::uint32_t access);
     std::optional<std::uintptr_t> createSubkey(std::uintptr_t parent, const std::string& name);
@@ -86,6 +83,8 @@ public:
     void close(std::uintptr_t handle);
 
     size_t openHandles() const { return handles_.size(); }
+    // Why the last open or create failed: file not found or access denied.
+    std::uint32_t lastError = 0;
 
 private:
     struct Handle {
@@ -100,7 +99,6 @@ private:
     bool flagged(const std::set<std::string>& set, const std::string& path) const;
     bool flagged(const std::set<std::string>& set, const Key& key) const;
     std::optional<std::uintptr_t> hand(Key* key, std::uint32_t access);
-    std::optional<std::uintptr_t> hand(Key* key, std::uint32_t access, std::uint32_t& error);
 
     std::unique_ptr<Key> currentUser_;
     std::unique_ptr<Key> localMachine_;

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "platform/win32/Utf8.h"
@@ -20,21 +21,28 @@ using NtCreateFileFunction = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTR
                                               PLARGE_INTEGER, ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
 using NtQueryInformationFileFunction = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, ULONG);
 using NtQueryObjectFunction = NTSTATUS(NTAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+using NtQueryDirectoryFileFunction = NTSTATUS(NTAPI*)(HANDLE, HANDLE, PVOID, PVOID, PIO_STATUS_BLOCK, PVOID, ULONG,
+                                                      ULONG, BOOLEAN, PUNICODE_STRING, BOOLEAN);
 
 constexpr NTSTATUS kStatusAccessDenied = static_cast<NTSTATUS>(0xC0000022L);
 constexpr NTSTATUS kStatusObjectNameNotFound = static_cast<NTSTATUS>(0xC0000034L);
 constexpr NTSTATUS kStatusObjectPathNotFound = static_cast<NTSTATUS>(0xC000003AL);
 constexpr NTSTATUS kStatusDeletePending = static_cast<NTSTATUS>(0xC0000056L);
+constexpr NTSTATUS kStatusNoMoreFiles = static_cast<NTSTATUS>(0x80000006L);
+constexpr NTSTATUS kStatusNoSuchFile = static_cast<NTSTATUS>(0xC000000FL);
+constexpr ULONG kFileIdBothDirectoryInformation = 37;
 constexpr ULONG kFileInternalInformation = 6;
 constexpr ULONG kObjectNameInformation = 1;
 // Not in every SDK's list of classes.
 constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+static_assert(sizeof(FILE_ID_BOTH_DIR_INFO) == 112, "the native listing's record layout");
 
 // The native calls that open relative to a handle; looked up once, at run time.
 struct NativeCalls {
     NtCreateFileFunction createFile = nullptr;
     NtQueryInformationFileFunction queryInformationFile = nullptr;
     NtQueryObjectFunction queryObject = nullptr;
+    NtQueryDirectoryFileFunction queryDirectoryFile = nullptr;
     NativeCalls() {
         HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
         if (!ntdll) return;
@@ -44,6 +52,8 @@ struct NativeCalls {
             reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "NtQueryInformationFile")));
         queryObject = reinterpret_cast<NtQueryObjectFunction>(
             reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "NtQueryObject")));
+        queryDirectoryFile = reinterpret_cast<NtQueryDirectoryFileFunction>(
+            reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "NtQueryDirectoryFile")));
     }
 };
 
@@ -103,12 +113,12 @@ bool objectNamesAreFinalPaths = false;
 // folder of any size costs one batch while it is walked, and a small one what it lists.
 constexpr size_t kListingBatch = 64 * 1024;
 
-// A record of a batch, read only where the batch holds all of it.
-const FILE_ID_BOTH_DIR_INFO* recordAt(const std::vector<std::byte>& batch, size_t at) {
+// A record of a batch of `size` bytes, read only where the batch holds all of it.
+const FILE_ID_BOTH_DIR_INFO* recordAt(const std::byte* batch, size_t size, size_t at) {
     constexpr size_t header = offsetof(FILE_ID_BOTH_DIR_INFO, FileName);
-    if (at % alignof(FILE_ID_BOTH_DIR_INFO) != 0 || at > batch.size() || batch.size() - at < header) return nullptr;
-    const auto* record = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(batch.data() + at);
-    if (record->FileNameLength > batch.size() - at - header ||
+    if (at % alignof(FILE_ID_BOTH_DIR_INFO) != 0 || at > size || size - at < header) return nullptr;
+    const auto* record = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(batch + at);
+    if (record->FileNameLength > size - at - header ||
         static_cast<unsigned char>(record->ShortNameLength) > sizeof record->ShortName)
         return nullptr;
     return record;
@@ -157,15 +167,18 @@ public:
 
     bool startListing() override {
         more_ = true;
-        return readBatch(FileIdBothDirectoryRestartInfo) || GetLastError() == ERROR_NO_MORE_FILES;
+        broke_ = false;
+        return readBatch(true) || !broke_;
     }
 
+    bool listingBroke() const override { return broke_; }
+
     bool nextListed(ListedEntry& entry) override {
-        const FILE_ID_BOTH_DIR_INFO* record = recordAt(batch_, next_);
+        const FILE_ID_BOTH_DIR_INFO* record = recordAt(batch_.data(), batch_.size(), next_);
         // The batch is used up: the next one is read where the system's listing stands. It
         // goes on after the last name it gave, so the entries this walk removed meanwhile
         // change nothing of what is still to come. An error there ends the listing.
-        if (!record && more_ && readBatch(FileIdBothDirectoryInfo)) record = recordAt(batch_, next_);
+        if (!record && more_ && readBatch(false)) record = recordAt(batch_.data(), batch_.size(), next_);
         if (!record) {
             more_ = false;
             return false;
@@ -268,22 +281,39 @@ private:
     }
 
     // The system fills one buffer that every folder shares; this folder keeps only the part
-    // it filled, up to where the batch's last record ends.
-    bool readBatch(FILE_INFO_BY_HANDLE_CLASS kind) {
+    // it filled, up to where the batch's last record ends. Only the bytes the system says it
+    // wrote are read: what an earlier batch left in the buffer is never taken for a record,
+    // and a call that writes nothing ends the listing instead of giving the last batch again.
+    bool readBatch(bool fromTheStart) {
         static thread_local std::vector<std::byte> scratch(kListingBatch);
         batch_.clear();
         next_ = 0;
-        if (!GetFileInformationByHandleEx(handle_.get(), kind, scratch.data(), static_cast<DWORD>(scratch.size()))) {
+        IO_STATUS_BLOCK io{};
+        const NTSTATUS status =
+            native().queryDirectoryFile
+                ? native().queryDirectoryFile(handle_.get(), nullptr, nullptr, nullptr, &io, scratch.data(),
+                                              static_cast<ULONG>(scratch.size()), kFileIdBothDirectoryInformation,
+                                              FALSE, nullptr, fromTheStart ? TRUE : FALSE)
+                : kStatusAccessDenied;
+        const size_t written = status >= 0 ? std::min<size_t>(io.Information, scratch.size()) : 0;
+        if (written == 0) {
             more_ = false;
+            broke_ = !(status == kStatusNoMoreFiles || (fromTheStart && status == kStatusNoSuchFile));
             return false;
         }
         size_t end = 0;
         for (size_t at = 0;;) {
-            const auto* record = recordAt(scratch, at);
+            const auto* record = recordAt(scratch.data(), written, at);
             if (!record) break;
             end = at + offsetof(FILE_ID_BOTH_DIR_INFO, FileName) + record->FileNameLength;
             if (record->NextEntryOffset == 0) break;
             at += record->NextEntryOffset;
+        }
+        // A batch that holds no whole record is one nobody can read on from.
+        if (end == 0) {
+            more_ = false;
+            broke_ = true;
+            return false;
         }
         // A larger batch than the last: the old storage goes first, so that the folder never
         // holds two at once.
@@ -296,6 +326,7 @@ private:
     std::vector<std::byte> batch_; // the records of the batch being handled
     size_t next_ = 0;              // where the next record of the batch starts
     bool more_ = false;            // whether the system may have a further batch
+    bool broke_ = false;           // whether the listing ended on an error
     std::wstring_view nameWide_, altWide_;
     std::string name_, alt_;
     std::wstring askedWide_;
@@ -325,20 +356,23 @@ std::wstring absoluteLongPath(const std::string& path) {
 
 } // namespace
 
-std::unique_ptr<EntryHandle> Win32Platform::openFolderHandle(const std::string& path) {
+FolderOpening Win32Platform::openFolderHandle(const std::string& path) {
     const std::wstring folder = absoluteLongPath(path);
-    if (folder.empty()) return nullptr;
+    if (folder.empty()) return {nullptr, true};
     // The folder as the caller named it: a link on the way to it is the caller's choice.
     FileHandle handle(CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle) return nullptr;
+    if (!handle) {
+        const DWORD error = GetLastError();
+        return {nullptr, error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND};
+    }
     objectNamesAreFinalPaths = !objectName(handle.get()).empty();
     FILE_ATTRIBUTE_TAG_INFO info{};
-    if (!GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &info, sizeof info) ||
-        (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-        return nullptr;
-    return std::make_unique<Win32EntryHandle>(std::move(handle));
+    if (!GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &info, sizeof info)) return {};
+    // A file where the folder should be holds nothing to walk.
+    if ((info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return {nullptr, true};
+    return {std::make_unique<Win32EntryHandle>(std::move(handle)), false};
 }
 
 } // namespace tv::win32

@@ -10,7 +10,6 @@ class Win32Platform : public PlatformServices {
 public:
     // --- registry (a RegKey carries its HKEY as its id) ---
     RegKey openKey(Hive hive, const std::string& path, std::uint32_t access) override;
-    RegKey openKeyOrError(Hive hive, const std::string& path, std::uint32_t access, std::uint32_t& error) override;
     RegKey createKey(Hive hive, const std::string& path) override;
     RegKey openSubkey(const RegKey& parent, const std::string& name, std::uint32_t access) override;
     RegKey createSubkey(const RegKey& parent, const std::string& name) override;
@@ -28,7 +27,7 @@ public:
     std::string specialFolderPath(int csidl) override;
     std::string tempFolderPath() override;
     std::string programFolder() override;
-    std::unique_ptr<EntryHandle> openFolderHandle(const std::string& path) override;
+    FolderOpening openFolderHandle(const std::string& path) override;
 
     // --- what a folder really is ---
     std::string knownFolderPath(KnownFolder folder) override;
@@ -38,6 +37,7 @@ public:
     UrlCacheFirst urlCacheFindFirst(std::uint32_t bufferSize) override;
     bool deleteUrlCacheEntry(const std::string& url) override;
     UrlHistoryCreation createUrlHistory() override;
+    std::vector<std::string> storeOwnFiles(BrowserStore store) override;
     std::string describeError(std::int32_t code) override;
 
     // --- shell, windows, libraries ---

@@ -19,40 +19,36 @@ extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
 } // namespace
 
 RegKey Win32Platform::openKey(Hive hive, const std::string& path, std::uint32_t access) {
-    std::uint32_t error = ERROR_SUCCESS;
-    return openKeyOrError(hive, path, access, error);
-}
-
-RegKey Win32Platform::openKeyOrError(Hive hive, const std::string& path, std::uint32_t access,
-                                     std::uint32_t& error) {
     HKEY key = nullptr;
-    const LONG opened = RegOpenKeyExW(root(hive), widen(path).c_str(), 0, access, &key);
-    error = static_cast<std::uint32_t>(opened);
-    if (opened != ERROR_SUCCESS) return {};
+    if (const LONG error = RegOpenKeyExW(root(hive), widen(path).c_str(), 0, access, &key); error != ERROR_SUCCESS)
+        return RegKey::failed(static_cast<std::uint32_t>(error));
     return RegKey(this, reinterpret_cast<std::uintptr_t>(key));
 }
 
 RegKey Win32Platform::createKey(Hive hive, const std::string& path) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(root(hive), widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return {};
+    if (const LONG error = RegCreateKeyExW(root(hive), widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                           KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        error != ERROR_SUCCESS)
+        return RegKey::failed(static_cast<std::uint32_t>(error));
     return RegKey(this, reinterpret_cast<std::uintptr_t>(key));
 }
 
 RegKey Win32Platform::openSubkey(const RegKey& parent, const std::string& name, std::uint32_t access) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(handleOf(parent), widen(name).c_str(), REG_OPTION_OPEN_LINK, access, &key) != ERROR_SUCCESS)
-        return {};
+    if (const LONG error = RegOpenKeyExW(handleOf(parent), widen(name).c_str(), REG_OPTION_OPEN_LINK, access, &key);
+        error != ERROR_SUCCESS)
+        return RegKey::failed(static_cast<std::uint32_t>(error));
     return RegKey(this, reinterpret_cast<std::uintptr_t>(key));
 }
 
 RegKey Win32Platform::createSubkey(const RegKey& parent, const std::string& name) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(handleOf(parent), widen(name).c_str(), 0, nullptr,
-                        REG_OPTION_NON_VOLATILE | REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return {};
+    if (const LONG error = RegCreateKeyExW(handleOf(parent), widen(name).c_str(), 0, nullptr,
+                                           REG_OPTION_NON_VOLATILE | REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, nullptr,
+                                           &key, nullptr);
+        error != ERROR_SUCCESS)
+        return RegKey::failed(static_cast<std::uint32_t>(error));
     return RegKey(this, reinterpret_cast<std::uintptr_t>(key));
 }
 

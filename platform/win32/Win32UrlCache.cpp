@@ -52,7 +52,54 @@ private:
     UrlCacheHandle handle_;
 };
 
+// The cache's settings as the system reports them, with the folder of one of its
+// containers. Spelt out here: not every SDK declares them.
+struct CacheConfigInfo {
+    DWORD structSize;
+    DWORD container;
+    DWORD quota;
+    DWORD reserved4;
+    BOOL perUser;
+    DWORD syncMode;
+    DWORD cachePathCount;
+    WCHAR cachePath[MAX_PATH];
+    DWORD cacheSize;
+    DWORD normalUsage;
+    DWORD exemptUsage;
+};
+using GetUrlCacheConfigInfoFunction = BOOL(WINAPI*)(CacheConfigInfo*, DWORD*, DWORD);
+constexpr DWORD kCacheConfigContentPaths = 0x100;
+constexpr DWORD kCacheConfigCookiesPaths = 0x200;
+constexpr DWORD kCacheConfigHistoryPaths = 0x400;
+
+// The index files a container keeps in its own folder, by the names the cache gives them.
+constexpr const wchar_t* kContainerIndexNames[] = {L"index.dat", L"container.dat"};
+
 } // namespace
+
+std::vector<std::string> Win32Platform::storeOwnFiles(BrowserStore store) {
+    HMODULE wininet = GetModuleHandleW(L"wininet.dll");
+    const auto getConfig = wininet ? reinterpret_cast<GetUrlCacheConfigInfoFunction>(reinterpret_cast<void (*)()>(
+                                         GetProcAddress(wininet, "GetUrlCacheConfigInfoW")))
+                                   : nullptr;
+    if (!getConfig) return {};
+    std::vector<std::string> files;
+    // The URL cache keeps the cookies' records too, in a container of their own.
+    const std::vector<DWORD> containers = store == BrowserStore::UrlCache
+                                              ? std::vector<DWORD>{kCacheConfigContentPaths, kCacheConfigCookiesPaths}
+                                              : std::vector<DWORD>{kCacheConfigHistoryPaths};
+    for (DWORD which : containers) {
+        CacheConfigInfo info{};
+        info.structSize = sizeof info;
+        DWORD size = sizeof info;
+        if (!getConfig(&info, &size, which)) continue;
+        std::wstring folder(info.cachePath, wcsnlen(info.cachePath, MAX_PATH));
+        if (folder.empty()) continue;
+        if (folder.back() != L'\\') folder += L'\\';
+        for (const wchar_t* name : kContainerIndexNames) files.push_back(narrow(folder + name));
+    }
+    return files;
+}
 
 UrlCacheFirst Win32Platform::urlCacheFindFirst(std::uint32_t bufferSize) {
     EntryBuffer buffer(bufferSize);

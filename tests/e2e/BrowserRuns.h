@@ -127,7 +127,9 @@ inline std::wstring runInternetTasks(const ProgramDriver& program, HWND main, co
     std::wstring end;
     waitUntil([&] {
         for (const auto& text : ProgramDriver::childTexts(main))
-            if (text.find(widen("Félicitation")) == 0 || text.find(widen("Nettoyage terminé")) == 0) end = text;
+            // The closing text is the status panel's only one of several lines once the run
+            // has begun (the greeting, before it, has some too).
+            if (text.find(L'\r') != std::wstring::npos && text.find(L"Bonjour") != 0) end = text;
         return !end.empty();
     }, 60000);
     return end;

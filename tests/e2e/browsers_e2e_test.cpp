@@ -94,7 +94,7 @@ TEST(Browsers, AFullRunCleansEveryProfileOfEveryBrowserAndKeepsWhatItsUserKeeps)
     const std::wstring end = runInternetTasks(program, main);
     EXPECT_EQ(end.find(L"Chrome"), std::wstring::npos) << tv::e2e::narrow(end);
     EXPECT_EQ(end.find(L"Edge"), std::wstring::npos) << tv::e2e::narrow(end);
-    EXPECT_NE(end.find(widen("Félicitation")) + end.find(widen("Nettoyage terminé")), 2 * std::wstring::npos);
+    EXPECT_NE(end.find(L'\r'), std::wstring::npos) << "the run did not end: " << tv::e2e::narrow(end);
 
     for (const std::string& userData : {chrome.userData() + "\\Default", chrome.userData() + "\\Profile 1",
                                         edge.userData() + "\\Default"}) {

@@ -14,6 +14,9 @@ using tv::ui::Form1;
 
 namespace {
 
+const std::string kOfficeRefused =
+    std::string(kIncompleteHeading) + "\rNettoyage impossible\u00A0: Derniers documents MSOffice";
+
 const std::string kExplorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
 const std::string kWord = "Software\\Microsoft\\Office\\16.0\\Word";
 const std::string kExcel = "Software\\Microsoft\\Office\\12.0\\Excel";
@@ -93,7 +96,7 @@ TEST_F(DesktopLists, ALinkGoesAsALinkAndAListThatStaysIsNamedAtTheEnd) {
     plantItems(kExcel + "\\File MRU");
     reg.denyFullAccess.insert(kExcel + "\\File MRU");
     plantItems(kWord + "\\Place MRU");
-    reg.denyOpen.insert(kWord + "\\Place MRU");
+    reg.denyRead.insert(kWord + "\\Place MRU");
     runDesktopLists();
 
     EXPECT_TRUE(exists(kExplorer + "\\TypedPaths"));
@@ -101,16 +104,14 @@ TEST_F(DesktopLists, ALinkGoesAsALinkAndAListThatStaysIsNamedAtTheEnd) {
     EXPECT_TRUE(has("Software\\Elsewhere", "precious"));
     EXPECT_EQ(entries(kExplorer + "\\WordWheelQuery"), 0u);
     EXPECT_EQ(reg.valueCount(Hive::CurrentUser, kExcel + "\\File MRU"), 4u);
-    EXPECT_EQ(Form1->Label10.caption(), "Nettoyage terminé, avec des exceptions :\r"
-                                        "Derniers documents MSOffice : Nettoyage impossible");
+    EXPECT_EQ(Form1->Label10.caption(), kOfficeRefused);
 
     // Each refusal alone makes the task end on it.
     reg.denyFullAccess.clear();
     app.dispatch([] { Form1->Image6.userClick(); });
     EXPECT_EQ(reg.valueCount(Hive::CurrentUser, kExcel + "\\File MRU"), 1u);
-    EXPECT_EQ(Form1->Label10.caption(), "Nettoyage terminé, avec des exceptions :\r"
-                                        "Derniers documents MSOffice : Nettoyage impossible");
-    reg.denyOpen.clear();
+    EXPECT_EQ(Form1->Label10.caption(), kOfficeRefused);
+    reg.denyRead.clear();
     app.dispatch([] { Form1->Image6.userClick(); });
     EXPECT_TRUE(onlySettingLeft(kWord + "\\Place MRU"));
     EXPECT_EQ(Form1->Label10.caption(), kCongratulation);
@@ -121,8 +122,7 @@ TEST_F(DesktopLists, AnOfficeKeyThatIsALinkIsNotEnteredAndTheTaskSaysSo) {
     reg.link(Hive::CurrentUser, "Software\\Microsoft\\Office\\14.0", Hive::CurrentUser, "Software\\Elsewhere");
     runDesktopLists();
     EXPECT_EQ(reg.valueCount(Hive::CurrentUser, "Software\\Elsewhere\\Word\\File MRU"), 4u);
-    EXPECT_EQ(Form1->Label10.caption(), "Nettoyage terminé, avec des exceptions :\r"
-                                        "Derniers documents MSOffice : Nettoyage impossible");
+    EXPECT_EQ(Form1->Label10.caption(), kOfficeRefused);
 }
 
 TEST_F(DesktopLists, ClosedDuringTheRecentFolderPurgeNoListIsTouched) {

@@ -1,8 +1,12 @@
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "engine/BrowserCleaners.h"
+#include "engine/CleanerError.h"
 #include "engine/CleaningRun.h"
+#include "engine/RegistryOps.h"
 #include "engine/StatusWords.h"
 #include "tests/host/ui_program_fixture.h"
 
@@ -241,8 +245,8 @@ TEST_F(CleaningRun, TemporaryFolderThatIsNotOnlyATemporaryFolderLosesNothing) {
         ASSERT_NE(result, nullptr) << path;
         EXPECT_EQ(result->text, kImpossible) << path;
         EXPECT_TRUE(platform.files.deleted.empty()) << path;
-        EXPECT_EQ(Form1->Label10.caption(), "Nettoyage terminé, avec des exceptions :\r"
-                                            "Dossier temporaire : Nettoyage impossible")
+        EXPECT_EQ(Form1->Label10.caption(), "Le nettoyage n'est pas complet\u00A0:\r"
+                                            "Nettoyage impossible\u00A0: Dossier temporaire")
             << path;
     }
     // The only boxes are the "erreur" of the counts of an empty path, never one of the purge.
@@ -260,8 +264,8 @@ TEST_F(CleaningRun, MasterCheckedAndCompleteForcesTheBrowserCountToZeroWhateverW
     clickStart();
     EXPECT_TRUE(Form2->visible());
     // The files still there are in use or protected, not cleanable: the summary counts them.
-    EXPECT_EQ(Form1->Label10.caption(), "Nettoyage terminé, avec des exceptions :\r"
-                                        "6 fichiers utilisés ou protégés conservés");
+    EXPECT_EQ(Form1->Label10.caption(), "Le nettoyage n'est pas complet\u00A0:\r"
+                                        "6 fichiers n'ont pas été supprimés");
     EXPECT_EQ(Form1->Label1.caption(), "0 Fichier nettoyable");
 
     // A partial selection (one box of the options) shows the count as counted.
@@ -396,9 +400,9 @@ TEST_F(CleaningRun, TheClosingTextSaysWhatStayedAndWhyAndCongratulatesOnlyAWhole
     platform.registry.denyDelete.insert(guarded);
     backend.answers = {MessageResult::Yes, MessageResult::No};
     clickStart();
-    EXPECT_EQ(Form1->Label10.caption(), "Nettoyage terminé, avec des exceptions :\r"
-                                        "1 fichier utilisé ou protégé conservé\r"
-                                        "Nettoyage impossible : Adresses saisies,\r"
+    EXPECT_EQ(Form1->Label10.caption(), "Le nettoyage n'est pas complet\u00A0:\r"
+                                        "1 fichier n'a pas été supprimé\r"
+                                        "Nettoyage impossible\u00A0: Adresses saisies,\r"
                                         "Dossier temporaire, Corbeille");
     EXPECT_TRUE(platform.files.exists(cookies + "\\held.txt"));
 
@@ -411,5 +415,160 @@ TEST_F(CleaningRun, TheClosingTextSaysWhatStayedAndWhyAndCongratulatesOnlyAWhole
     backend.answers = {MessageResult::Yes, MessageResult::No};
     clickStart();
     EXPECT_EQ(Form1->Label10.caption(),
-              "Nettoyage terminé, avec des exceptions :\rInternet Explorer n'a pas pu être fermé");
+              "Le nettoyage n'est pas complet\u00A0:\rInternet Explorer n'a pas pu être fermé");
+}
+
+TEST_F(CleaningRun, WhatStaysInATargetIsCountedOrNamedAndOnlyAnEmptiedOneIsCongratulated) {
+    struct Case {
+        const char* folder;                          // a temporary folder of its own, below C:\Tmp
+        std::function<void(const std::string&)> plant; // given the folder, with its separator
+        const char* summary;
+        int stays; // files below the folder afterwards
+    };
+    auto& files = platform.files;
+    const std::vector<Case> cases = {
+        {"clean",
+         [&](const std::string& t) {
+             files.addFile(t + "a.tmp");
+             files.addFile(t + "sub\\b.tmp");
+         },
+         "Félicitation, \r\rToutes les tâches sélectionnées se sont bien déroulées", 0},
+        {"held",
+         [&](const std::string& t) {
+             files.addFile(t + "gone.tmp");
+             files.addFile(t + "held.log").inUse = true;
+         },
+         "Le nettoyage n'est pas complet\u00A0:\r1 fichier n'a pas été supprimé", 1},
+        {"unreadable",
+         [&](const std::string& t) {
+             files.addFile(t + "{3F2504E0-4F89-11D3-9A0C-0305E82C3301}\\setup.log");
+             files.find(t + "{3F2504E0-4F89-11D3-9A0C-0305E82C3301}")->unreadable = true;
+         },
+         "Le nettoyage n'est pas complet\u00A0:\rDossier illisible\u00A0: {3F2504E0-4F89-…0C-0305E82C3301}", 1},
+        {"breaks",
+         [&](const std::string& t) {
+             // ".", "..", two files, then an error: the second listing, after the purge, shows
+             // the two files left whole.
+             for (int i = 0; i < 4; ++i) files.addFile(t + "lot\\f" + std::to_string(i));
+             files.find(t + "lot")->failEnumerationAfter = 4;
+         },
+         "Le nettoyage n'est pas complet\u00A0:\r2 fichiers n'ont pas été supprimés", 2},
+        {"breaksagain",
+         [&](const std::string& t) {
+             // Every listing breaks before its end.
+             for (int i = 0; i < 4; ++i) files.addFile(t + "lot\\f" + std::to_string(i));
+             files.find(t + "lot")->failEnumerationAfter = 3;
+         },
+         "Le nettoyage n'est pas complet\u00A0:\rDossier illisible\u00A0: C:\\Tmp\\breaksagain\\lot", 3},
+        {"dotted",
+         [&](const std::string& t) {
+             files.addFile(t + ".cache\\a");
+             files.addFile(t + ".cache\\.deeper\\b");
+             files.addFile(t + ".profile");
+         },
+         "Le nettoyage n'est pas complet\u00A0:\r2 fichiers n'ont pas été supprimés", 2},
+        // The program run from a zip opened in place: its own folder stays, the rest goes.
+        {"zip",
+         [&](const std::string& t) {
+             platform.programPath = t + "Temp1_TarmelVeilo.zip\\TarmelVeilo\\";
+             files.addFile(platform.programPath + "TarmVeilon.exe");
+             files.addFile(platform.programPath + "LISEZMOI.txt");
+             files.addFile(t + "Temp1_TarmelVeilo.zip\\other.tmp");
+             files.addFile(t + "trace.tmp");
+         },
+         "Le nettoyage n'est pas complet\u00A0:\r2 fichiers n'ont pas été supprimés", 2},
+    };
+    startAndWatch();
+    Form1->TaskFlags[tkTempFolder] = 1;
+    for (const Case& c : cases) {
+        const std::string temp = std::string("C:\\Tmp\\") + c.folder + "\\";
+        files.addFolder(temp);
+        c.plant(temp);
+        platform.tempPath = temp;
+        status->entries.clear();
+        clickStart();
+        EXPECT_EQ(Form1->Label10.caption(), c.summary) << c.folder;
+        EXPECT_EQ(status->after(kStageTexts[tkTempFolder])->text, kCleaned) << c.folder;
+        EXPECT_EQ(files.fileCountBelow(temp), c.stays) << c.folder;
+        EXPECT_TRUE(files.exists(temp)) << c.folder;
+    }
+    EXPECT_TRUE(files.exists(platform.programPath + "TarmVeilon.exe"));
+    EXPECT_FALSE(files.exists("C:\\Tmp\\zip\\Temp1_TarmelVeilo.zip\\other.tmp"));
+}
+
+TEST_F(CleaningRun, TheStoresSayWhatRefusedAndTheirOwnFilesAreNoTraces) {
+    const std::string cache = folder(kCsidlInternetCache) + "\\Content.IE5";
+    const std::string cookies = folder(kCsidlCookies);
+    const std::string history = folder(kCsidlHistory) + "\\History.IE5";
+    // The stores' own indexes, held open by the system while the stores are in use.
+    for (const std::string& index : {cache + "\\index.dat", cookies + "\\index.dat", history + "\\index.dat"})
+        platform.files.addFile(index).inUse = true;
+    platform.storeFiles[BrowserStore::UrlCache] = {cache + "\\index.dat", cookies + "\\index.dat"};
+    platform.storeFiles[BrowserStore::History] = {history + "\\index.dat"};
+    plant(cache + "\\A1B2C3D4", 2);
+    platform.urlCache = {{"http://a.example/"}, {"Cookie:user@a.example/"}};
+    startAndWatch();
+    for (std::size_t task : {tkInternetFiles, tkCookies, tkHistory}) Form1->TaskFlags[task] = 1;
+    backend.answers = {MessageResult::Yes, MessageResult::No};
+    clickStart();
+    EXPECT_TRUE(congratulated()) << Form1->Label10.caption();
+    EXPECT_TRUE(platform.files.exists(cache + "\\index.dat"));
+    EXPECT_EQ(platform.files.fileCountBelow(cache), 1);
+
+    // A file of that name anywhere else is a file like any other. An entry in use and a store
+    // that does not clear are named, and a cache that kept an entry keeps its index's records
+    // of the cookies too.
+    platform.files.addFile(cache + "\\A1B2C3D4\\index.dat").inUse = true;
+    platform.urlCache = {{"http://a.example/", 128, true}};
+    platform.historyClearResult = static_cast<std::int32_t>(0x80004001);
+    backend.answers = {MessageResult::Yes, MessageResult::No};
+    clickStart();
+    EXPECT_EQ(Form1->Label10.caption(), "Le nettoyage n'est pas complet\u00A0:\r"
+                                        "2 fichiers n'ont pas été supprimés\r"
+                                        "Nettoyage impossible\u00A0: Fichiers internet,\r"
+                                        "Historique de navigation");
+}
+
+TEST_F(CleaningRun, AKeyThatRefusesToBeReadIsNotTakenForAnAbsentOne) {
+    const std::string runMru = kRunMruKey;
+    const std::string word = kOfficeTraces[0].key;
+    const std::string formData = kProtectedStoragePrefix + std::string("user") + kFormDataSuffix;
+    auto parentOf = [](const std::string& key) { return key.substr(0, key.rfind('\\')); };
+    platform.registry.setValue(Hive::CurrentUser, runMru, "a", {memory::kRegSz, "cmd"});
+    platform.registry.setValue(Hive::CurrentUser, word, "Settings", {memory::kRegSz, "x"});
+    platform.registry.ensure(Hive::LocalMachine, formData + "\\item");
+    startAndWatch();
+    RunDisplay display{app, Form1->Label10, Form1->Label11, Form1->ProgressBar1};
+    Form1->TaskFlags[tkRunMru] = 1;
+    const std::vector<std::set<std::string>> refusals = {{runMru, word, formData},
+                                                         {parentOf(runMru), parentOf(word), parentOf(formData)}};
+    for (const auto& refusing : refusals) {
+        const std::string where = *refusing.begin();
+        platform.registry.denyRead = refusing;
+        EXPECT_EQ(ResetRegKey(platform, runMru), kImpossible) << where;
+        EXPECT_EQ(DeleteRegValue(platform, word, "Settings"), kImpossible) << where;
+        // A write needs the key itself; a key above it that refuses to be read does not stop it.
+        if (refusing.count(runMru))
+            EXPECT_THROW(WriteRegString(platform, runMru, "b", "x"), CleanerError);
+        else
+            EXPECT_NO_THROW(WriteRegString(platform, runMru, "b", "x"));
+        EXPECT_FALSE(DeleteKeyWithSubkeys(platform, Hive::LocalMachine, formData)) << where;
+        EXPECT_FALSE(PurgeAutoComplete(platform, display)) << where;
+        status->entries.clear();
+        clickStart();
+        ASSERT_NE(status->after(kStageTexts[tkRunMru]), nullptr);
+        EXPECT_EQ(status->after(kStageTexts[tkRunMru])->text, kImpossible) << where;
+        EXPECT_EQ(Form1->Label10.caption(),
+                  "Le nettoyage n'est pas complet\u00A0:\rNettoyage impossible\u00A0: Derniers fichiers exécutés")
+            << where;
+    }
+    platform.registry.denyRead.clear();
+    EXPECT_TRUE(platform.registry.value(Hive::CurrentUser, runMru, "a"));
+    EXPECT_TRUE(platform.registry.value(Hive::CurrentUser, word, "Settings"));
+    EXPECT_TRUE(platform.registry.exists(Hive::LocalMachine, formData + "\\item"));
+    // Absent stays absent.
+    platform.registry.remove(Hive::CurrentUser, runMru);
+    EXPECT_EQ(ResetRegKey(platform, runMru), kNotPresent);
+    clickStart();
+    EXPECT_TRUE(congratulated());
 }
