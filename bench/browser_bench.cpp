@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
         auto folder = platform.openFolderHandle(options.work);
         engine::browsers::StoreOutcome outcome{};
         const double took = bench::seconds([&] {
-            outcome = engine::browsers::cleanDatabase(*folder, "History", engine::browsers::DatabaseWork::EmptyAllTables,
+            outcome = engine::browsers::cleanDatabase(*folder.handle, "History", engine::browsers::DatabaseWork::EmptyAllTables,
                                                       "urls", engine::browsers::Erasure::Rebuild);
         });
         if (outcome != engine::browsers::StoreOutcome::Cleaned) {
