@@ -22,6 +22,11 @@ struct RunRequest {
     bool fullWipe = false;
     // Items the user chose to keep (their report keys): left as they are and counted.
     std::set<std::string> kept;
+    // A run nobody watches (the console program) asks nothing: Internet Explorer's windows
+    // and the running browsers are closed as a Yes would close them when `closeBrowsers` is
+    // set, and left open, the run going on without them, when it is not; no start page is offered.
+    bool unattended = false;
+    bool closeBrowsers = false;
 };
 
 // Runs, filling `report` as it goes. An error a task raises by design (CleanerError) is noted

@@ -107,6 +107,7 @@ struct RunReport {
     RunMode mode = RunMode::Execute;
     // How far it went.
     bool declined = false;        // the user said no at the gate: nothing was done
+    bool anotherRunInProgress = false; // a cleaning already runs in this session: nothing was done
     bool nothingSelected = false; // no task to run
     bool started = false;         // past the gate: tasks run from here on
     bool interrupted = false;     // the front end asked to stop (window closed, Ctrl+C)
