@@ -20,6 +20,7 @@
 #include "platform/win32/Utf8.h"
 #include "platform/win32/Win32Platform.h"
 #include "tests/support/BrowserDatabases.h"
+#include "ui/WindowRun.h"
 
 using namespace tv;
 
@@ -99,7 +100,8 @@ int main(int argc, char** argv) {
         engine::browsers::StoreOutcome outcome{};
         const double took = bench::seconds([&] {
             outcome = engine::browsers::cleanDatabase(*folder.handle, "History", engine::browsers::DatabaseWork::EmptyAllTables,
-                                                      "urls", engine::browsers::Erasure::Rebuild);
+                                                      "urls", engine::browsers::Erasure::Rebuild)
+                          .outcome;
         });
         if (outcome != engine::browsers::StoreOutcome::Cleaned) {
             std::fprintf(stderr, "the history was not cleaned\n");
@@ -116,12 +118,15 @@ int main(int argc, char** argv) {
     toolkit::Application app(headless);
     toolkit::ProgressBar bar("ProgressBar1");
     bar.setRange(0, 1 << 30);
+    toolkit::Label status("Label10"), caption("Label11"), count("Label1");
+    toolkit::CheckBox master("CheckBox25");
+    ui::WindowRun window(app, {}, {status, caption, bar, master, count});
     const std::string cache = options.work + "\\Cache_Data";
-    const int files = engine::CountFiles(platform, app, cache);
-    const double purge = bench::seconds([&] { engine::PurgeFolder(platform, app, bar, cache); });
+    const int files = engine::CountFiles(platform, window, cache);
+    const double purge = bench::seconds([&] { engine::PurgeFolder(platform, window, cache); });
     const double bare = bench::seconds([&] { bench::barePurgeFolder(win32::widen(options.work + "\\Bare_Data")); });
     std::printf("CACHE files=%d purge_seconds=%.3f bare_seconds=%.3f ratio=%.2f left=%d\n", files, purge, bare,
-                bare > 0 ? purge / bare : 0.0, engine::CountFiles(platform, app, cache));
+                bare > 0 ? purge / bare : 0.0, engine::CountFiles(platform, window, cache));
     std::fflush(stdout);
     return 0;
 }

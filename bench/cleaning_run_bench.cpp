@@ -12,7 +12,7 @@
 #include <string>
 
 #include "ReferenceWalks.h"
-#include "engine/CleaningRun.h"
+#include "engine/Run.h"
 #include "engine/FolderOps.h"
 #include "platform/toolkit/Application.h"
 #include "platform/toolkit/Controls.h"
@@ -20,6 +20,8 @@
 #include "platform/toolkit/win32/Win32Backend.h"
 #include "platform/win32/Utf8.h"
 #include "platform/win32/Win32Platform.h"
+#include "ui/RunSummary.h"
+#include "ui/WindowRun.h"
 
 namespace tv::bench {
 namespace {
@@ -108,13 +110,12 @@ int run(int folders, int perFolder, int runs) {
 
     engine::TaskSelection tasks;
     tasks.selectGroup(engine::WindowsGroup, true);
-    const engine::RunWindow window{{app, status, caption, bar}, master, count, tasks,
-                                   [&] {
-                                       engine::CountFiles(platform, app, platform.specialFolderPath(kCsidlInternetCache));
-                                       engine::CountFiles(platform, app, platform.specialFolderPath(kCsidlCookies));
-                                       engine::CountFiles(platform, app, platform.temp);
-                                   },
-                                   {}};
+    ui::WindowCallback counting(app);
+    ui::WindowRun window(app, [&](std::uint32_t ms) { platform.sleep(ms); }, {status, caption, bar, master, count}, [&] {
+        engine::CountFiles(platform, counting, platform.specialFolderPath(kCsidlInternetCache));
+        engine::CountFiles(platform, counting, platform.specialFolderPath(kCsidlCookies));
+        engine::CountFiles(platform, counting, platform.temp);
+    });
 
     std::printf("Temporary folder: %d folders x %d files = %d files, in %s\n", folders, perFolder, files, base.c_str());
     for (int r = 0; r < runs; ++r) {
@@ -125,7 +126,7 @@ int run(int folders, int perFolder, int runs) {
         // The count the run's budget makes of the temporary folder, on the twin tree: the
         // part of the run's own cost that the budget alone asks for.
         int counted = 0;
-        const double count = timed([&] { counted = engine::CountFiles(platform, app, win32::narrow(bareTree)); });
+        const double count = timed([&] { counted = engine::CountFiles(platform, counting, win32::narrow(bareTree)); });
         if (counted != files) {
             std::fprintf(stderr, "the count found %d files, not %d\n", counted, files);
             return 1;
@@ -134,7 +135,10 @@ int run(int folders, int perFolder, int runs) {
         double whole = 0, bare = 0;
         auto cleaningRun = [&] {
             platform.pausedMs = 0;
-            whole = timed([&] { engine::Anonymisation(platform, window); });
+            whole = timed([&] {
+                engine::RunReport report;
+                engine::RunCleaning(platform, window, {.tasks = tasks}, report);
+            });
         };
         auto bareWalk = [&] { bare = timed([&] { barePurgeFolder(bareTree); }); };
         if (r % 2 == 0) {
@@ -144,7 +148,7 @@ int run(int folders, int perFolder, int runs) {
             bareWalk();
             cleaningRun();
         }
-        if (engine::CountFiles(platform, app, platform.temp) != 0 || status.caption() != engine::kCongratulation) {
+        if (engine::CountFiles(platform, counting, platform.temp) != 0 || status.caption() != ui::kCongratulation) {
             std::fprintf(stderr, "the run did not empty the temporary folder\n");
             return 1;
         }

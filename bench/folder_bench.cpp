@@ -31,6 +31,7 @@
 #include "platform/toolkit/headless/HeadlessBackend.h"
 #include "platform/win32/Utf8.h"
 #include "platform/win32/Win32Platform.h"
+#include "ui/WindowRun.h"
 
 namespace tv::bench {
 namespace {
@@ -152,6 +153,7 @@ int run(const Shape& shape, const std::string& root) {
     form.showForm();
     toolkit::HeadlessBackend headless;
     toolkit::Application quietApp(headless);
+    ui::WindowCallback appWindow(app), quietWindow(quietApp);
     ProgressWindow window;
     TraceMarks marks(shape.trace);
 
@@ -177,8 +179,10 @@ int run(const Shape& shape, const std::string& root) {
 
     // Counting: the measures take turns, so that a change of load hits them all alike.
     std::vector<Measure> counts = {
-        {"count_product", [&] { return engine::CountFiles(platform, app, root) == files; }, {}},
-        {"count_product_no_pump", [&] { return engine::CountFiles(platform, quietApp, root) == files; }, {}},
+        {"count_product", [&] { return engine::CountFiles(platform, appWindow, root) == files; }, {}},
+        {"count_product_no_pump", [&] { return engine::CountFiles(platform, quietWindow, root) == files; }, {}},
+        // What a preview asks: the purge's own walk and checks, writing nothing.
+        {"plan_product", [&] { return engine::PlanFolder(platform, appWindow, root).files == files; }, {}},
         {"count_baseline", [&] { return ansiCountFiles(root) == files; }, {}},
         {"count_bare_walk", [&] { return bareCountFiles(tree.root) == files; }, {}},
         {"count_handle_idboth", [&] { return handleCountFiles(tree.root, Listing::IdBoth) == files; }, {}},
@@ -197,11 +201,14 @@ int run(const Shape& shape, const std::string& root) {
 
     // Purging: a fresh tree for each; every purge must take all of it and leave the root.
     toolkit::ProgressBar quietBar("ProgressBar1");
+    toolkit::Label benchStatus("Label10"), benchCaption("Label11"), benchCount("Label1");
+    toolkit::CheckBox benchMaster("CheckBox25");
     auto purgeWith = [&](toolkit::Application& application, toolkit::ProgressBar& progress) {
         progress.setRange(0, files + 100);
         progress.setStep(1);
         progress.setPosition(0);
-        engine::PurgeFolder(platform, application, progress, root);
+        ui::WindowRun window(application, {}, {benchStatus, benchCaption, progress, benchMaster, benchCount});
+        engine::PurgeFolder(platform, window, root);
         return progress.position() == files;
     };
     auto always = [](auto walk) {

@@ -4,26 +4,16 @@
 #include <cctype>
 #include <iterator>
 
+#include "engine/Names.h"
 #include "engine/RegistryOps.h"
 
 namespace tv::engine {
 
 namespace {
 
-// Registry names compare as the registry compares them: case aside.
-bool sameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-
 template <typename Names>
 bool namedIn(const Names& names, const std::string& name) {
-    return std::any_of(std::begin(names), std::end(names), [&](const char* n) { return sameName(n, name); });
-}
-
-bool startsWithNoCase(const std::string& text, const std::string& prefix) {
-    return text.size() >= prefix.size() && sameName(text.substr(0, prefix.size()), prefix);
+    return std::any_of(std::begin(names), std::end(names), [&](const char* n) { return equalsNoCase(n, name); });
 }
 
 bool isNumber(const std::string& text) {
@@ -75,9 +65,9 @@ private:
     void applicationLists(const RegKey& appKey, const std::string& application, const std::string& path) {
         for (const std::string& name : names(appKey)) {
             if (namedIn(kOfficeItemLists, name)) found_.lists.push_back({path + "\\" + name, true});
-            if (sameName(application, kWordApplication) && sameName(name, kWordReadingLocations))
+            if (equalsNoCase(application, kWordApplication) && equalsNoCase(name, kWordReadingLocations))
                 found_.lists.push_back({path + "\\" + name, false});
-            if (sameName(name, kOfficeIdentities)) identityLists(appKey, path + "\\" + name, name);
+            if (equalsNoCase(name, kOfficeIdentities)) identityLists(appKey, path + "\\" + name, name);
         }
     }
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/ComparablePath.h"
-#include "engine/StatusWords.h"
+#include "engine/Names.h"
 
 namespace tv::engine {
 
@@ -13,22 +13,22 @@ namespace {
 // Keeps the window responsive without paying a message pass per file.
 class ThrottledPump {
 public:
-    ThrottledPump(PlatformServices& platform, toolkit::Application& app) : platform_(platform), app_(app) {}
-    // False once the main window has been closed: the walk then stops where it is.
+    ThrottledPump(PlatformServices& platform, RunCallback& callback) : platform_(platform), callback_(callback) {}
+    // False once the run may not go on: the walk then stops where it is.
     bool beforeFile() {
         if (!pumped_ || platform_.tickMilliseconds() - last_ >= kPumpIntervalMs) {
             pumped_ = true;
-            app_.processMessages();
+            callback_.pump();
             // Counted from the pump's end: a pump slower than the interval (a repaint on a
             // busy machine) would otherwise make every file pump.
             last_ = platform_.tickMilliseconds();
         }
-        return !app_.terminated();
+        return callback_.mayGoOn();
     }
 
 private:
     PlatformServices& platform_;
-    toolkit::Application& app_;
+    RunCallback& callback_;
     std::uint64_t last_ = 0;
     bool pumped_ = false;
 };
@@ -37,28 +37,12 @@ bool hasAnyOf(std::string_view text, std::string_view characters) {
     return text.find_first_of(characters) != std::string_view::npos;
 }
 
-// A name that is one name and nothing more: joined to a folder it can only mean an entry
-// of that folder.
-bool isSingleName(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." && !hasAnyOf(name, std::string_view("\\/\0", 3));
-}
-
 // The name to open an entry by. A name the system would read as a pattern, a stream or a
 // device is reached through its short name; an entry with neither is left alone.
 std::string_view nameToOpen(const ListedEntry& entry) {
     if (!isSingleName(entry.name)) return {};
     if (!hasAnyOf(entry.name, "*?<>|\":")) return entry.name;
     return isSingleName(entry.altName) && !hasAnyOf(entry.altName, "*?<>|\":") ? entry.altName : std::string_view();
-}
-
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    if (a == b) return true;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
 }
 
 std::string_view withoutTrailingDotsAndBlanks(std::string_view name) {
@@ -104,13 +88,6 @@ struct OpenFolder {
     size_t pathLength = 0;
     PurgeTally atEntry; // the visitor's tally when the walk entered it
 };
-
-std::string joined(std::string_view folder, std::string_view name) {
-    std::string path(folder);
-    if (path.empty() || path.back() != '\\') path += '\\';
-    path.append(name);
-    return path;
-}
 
 // What a walk does with what it meets; the walk itself decides what is met, so that a
 // count and a purge of an unchanged tree meet the same entries.
@@ -184,7 +161,7 @@ void walkFrom(ThrottledPump& pump, WalkVisitor& visitor, EntryHandle& top, std::
                 if (!entry.isFolder())
                     visitor.entryLeft();
                 else if (entry.name.empty() || entry.name.front() != '.')
-                    visitor.folderUnreached(joined(folderPath, entry.name));
+                    visitor.folderUnreached(joinPath(folderPath, entry.name));
                 continue;
             }
             if (!entry.isFolder()) {
@@ -196,14 +173,14 @@ void walkFrom(ThrottledPump& pump, WalkVisitor& visitor, EntryHandle& top, std::
             if (dotLeft && !visitor.seesLeftFolders()) continue;
             auto child = folder.handle->openChild(name, EntryKind::Folder);
             if (!child) {
-                if (!folder.handle->lastChildMissing()) visitor.folderUnreached(joined(folderPath, entry.name));
+                if (!folder.handle->lastChildMissing()) visitor.folderUnreached(joinPath(folderPath, entry.name));
                 continue;
             }
             // What the handle says, not what the listing said: a link is never entered, and a
             // folder the system cannot describe is left alone.
             const auto attributes = child->attributes();
             if (!attributes) {
-                visitor.folderUnreached(joined(folderPath, entry.name));
+                visitor.folderUnreached(joinPath(folderPath, entry.name));
                 continue;
             }
             const bool isLink = (*attributes & attr::kReparsePoint) != 0;
@@ -216,7 +193,7 @@ void walkFrom(ThrottledPump& pump, WalkVisitor& visitor, EntryHandle& top, std::
                 if (entry.attributes & attr::kReparsePoint)
                     visitor.entryLeft();
                 else
-                    visitor.folderUnreached(joined(folderPath, entry.name));
+                    visitor.folderUnreached(joinPath(folderPath, entry.name));
                 continue;
             }
             if (isLink) {
@@ -275,8 +252,8 @@ public:
 
 class PurgeVisitor : public WalkVisitor {
 public:
-    PurgeVisitor(ThrottledPump& pump, toolkit::ProgressBar& bar, const PurgeExceptions& exceptions)
-        : pump_(pump), bar_(bar), kept_(exceptions.keptFolder.empty() ? std::string() : comparablePath(exceptions.keptFolder)) {
+    PurgeVisitor(ThrottledPump& pump, RunCallback& callback, const PurgeExceptions& exceptions)
+        : pump_(pump), callback_(callback), kept_(exceptions.keptFolder.empty() ? std::string() : comparablePath(exceptions.keptFolder)) {
         for (const std::string& file : exceptions.storeFiles) storeFiles_.push_back(comparablePath(file));
     }
     void file(EntryHandle& folder, std::string_view folderPath, std::string_view name,
@@ -286,8 +263,12 @@ public:
                                  : folder.lastChildMissing();
         opened.reset(); // closed before the step: the file is gone when the bar moves
         ++tally_.met;
-        if (!gone && !isStoreFile(folderPath, entry.name)) ++tally_.stayed;
-        bar_.stepIt();
+        if (gone) {
+            ++tally_.removed;
+            tally_.bytesRemoved += entry.size;
+        } else if (!isStoreFile(folderPath, entry.name))
+            ++tally_.stayed;
+        callback_.fileStep();
     }
     void entryLeft() override { ++tally_.stayed; }
     // A link goes as a link; a system that cannot open one as such never gets here, since
@@ -315,9 +296,11 @@ public:
             folderUnreached(path);
             return;
         }
-        const int met = tally_.met;
+        const PurgeTally sofar = tally_;
         tally_ = atEntry;
-        tally_.met = met;
+        tally_.met = sofar.met;
+        tally_.removed = sofar.removed;
+        tally_.bytesRemoved = sofar.bytesRemoved;
         add(recount);
     }
     PurgeTally tally() const override { return tally_; }
@@ -335,12 +318,12 @@ private:
     }
     bool isStoreFile(std::string_view folderPath, std::string_view name) const {
         if (storeFiles_.empty()) return false;
-        const std::string path = comparablePath(joined(folderPath, name));
+        const std::string path = comparablePath(joinPath(folderPath, name));
         return std::find(storeFiles_.begin(), storeFiles_.end(), path) != storeFiles_.end();
     }
 
     ThrottledPump& pump_;
-    toolkit::ProgressBar& bar_;
+    RunCallback& callback_;
     std::string kept_;
     std::vector<std::string> storeFiles_;
     PurgeTally tally_;
@@ -355,26 +338,67 @@ public:
     int total = 0;
 };
 
+// What the purge would meet, as the count meets it: the purge's own rules for what it leaves
+// (the kept folder, the store's own files) and nothing opened for deletion.
+class PlanVisitor : public WalkVisitor {
+public:
+    explicit PlanVisitor(const PurgeExceptions& exceptions)
+        : kept_(exceptions.keptFolder.empty() ? std::string() : comparablePath(exceptions.keptFolder)) {
+        for (const std::string& file : exceptions.storeFiles) storeFiles_.push_back(comparablePath(file));
+    }
+    void file(EntryHandle&, std::string_view folderPath, std::string_view, const ListedEntry& entry) override {
+        if (!storeFiles_.empty() &&
+            std::find(storeFiles_.begin(), storeFiles_.end(), comparablePath(joinPath(folderPath, entry.name))) !=
+                storeFiles_.end())
+            return;
+        ++plan.files;
+        plan.bytes += entry.size;
+    }
+    void link(EntryHandle&) override {}
+    bool folderDone(EntryHandle&, std::string_view) override { return false; }
+    bool keeps(std::string_view path) const override { return !kept_.empty() && comparablePath(std::string(path)) == kept_; }
+    void folderUnreached(std::string_view path) override {
+        if (plan.unreached++ == 0) plan.firstUnreached = path;
+    }
+    FolderPlan plan;
+
+private:
+    std::string kept_;
+    std::vector<std::string> storeFiles_;
+};
+
 } // namespace
 
-PurgeTally PurgeFolder(PlatformServices& platform, toolkit::Application& app, toolkit::ProgressBar& bar,
-                       const std::string& path, const PurgeExceptions& exceptions) {
+PurgeTally PurgeFolder(PlatformServices& platform, RunCallback& callback, const std::string& path,
+                       const PurgeExceptions& exceptions) {
     if (path.empty()) {
-        app.showMessage(kPathError);
+        callback.notice(Notice::PathError);
         return {};
     }
-    ThrottledPump pump(platform, app);
-    PurgeVisitor visitor(pump, bar, exceptions);
+    ThrottledPump pump(platform, callback);
+    PurgeVisitor visitor(pump, callback, exceptions);
     walk(platform, pump, visitor, path);
     return visitor.tally();
 }
 
-int CountFiles(PlatformServices& platform, toolkit::Application& app, const std::string& path) {
+FolderPlan PlanFolder(PlatformServices& platform, RunCallback& callback, const std::string& path,
+                      const PurgeExceptions& exceptions) {
     if (path.empty()) {
-        app.showMessage(kPathError);
+        callback.notice(Notice::PathError);
+        return {};
+    }
+    ThrottledPump pump(platform, callback);
+    PlanVisitor visitor(exceptions);
+    walk(platform, pump, visitor, path);
+    return visitor.plan;
+}
+
+int CountFiles(PlatformServices& platform, RunCallback& callback, const std::string& path) {
+    if (path.empty()) {
+        callback.notice(Notice::PathError);
         return 0;
     }
-    ThrottledPump pump(platform, app);
+    ThrottledPump pump(platform, callback);
     CountVisitor visitor;
     walk(platform, pump, visitor, path);
     return visitor.total;

@@ -6,9 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/RunCallback.h"
 #include "platform/PlatformServices.h"
-#include "platform/toolkit/Application.h"
-#include "platform/toolkit/Controls.h"
 
 namespace tv::engine {
 
@@ -16,6 +15,8 @@ namespace tv::engine {
 // nor counted as staying.
 struct PurgeTally {
     int met = 0; // files the purge came to (one progress step each)
+    int removed = 0;                // files that went
+    std::uint64_t bytesRemoved = 0; // their listed lengths
     // Entries still there after it: files it could not delete (in use, read-only, refused,
     // not proven) and links that would not go, and, counted read-only, every file below a
     // folder it left by rule or could not list to the end.
@@ -36,17 +37,28 @@ struct PurgeExceptions {
 };
 
 // Deletes every file below `path` and removes the emptied subfolders; the folder itself
-// stays. Steps `bar` once per file met, deleted or not. Links are removed, never entered.
-// Every entry is opened by its one name from the folder it was listed in and deleted
-// through that handle once the handle proved to be that entry; anything else stays, and is
-// accounted for in the tally. Stops, deleting nothing more, once the main window has been
-// closed.
-PurgeTally PurgeFolder(PlatformServices& platform, toolkit::Application& app, toolkit::ProgressBar& bar,
-                       const std::string& path, const PurgeExceptions& exceptions = {});
+// stays. Steps the front end's bar once per file met, deleted or not. Links are removed,
+// never entered. Every entry is opened by its one name from the folder it was listed in and
+// deleted through that handle once the handle proved to be that entry; anything else stays,
+// and is accounted for in the tally. Stops, deleting nothing more, once the front end says
+// the run may not go on. An empty path is the front end's PathError notice, and nothing more.
+PurgeTally PurgeFolder(PlatformServices& platform, RunCallback& callback, const std::string& path,
+                       const PurgeExceptions& exceptions = {});
+
+// What a purge of `path` would try to remove, through the same walk and the same checks,
+// writing nothing: the files, their listed lengths, and the folders it could not reach.
+struct FolderPlan {
+    int files = 0;
+    std::uint64_t bytes = 0;
+    int unreached = 0;
+    std::string firstUnreached;
+};
+FolderPlan PlanFolder(PlatformServices& platform, RunCallback& callback, const std::string& path,
+                      const PurgeExceptions& exceptions = {});
 
 // The number of files below `path`, all levels, links not followed: exactly the files a
-// purge of the unchanged tree would try. Returns what it has once the main window closes.
-int CountFiles(PlatformServices& platform, toolkit::Application& app, const std::string& path);
+// purge of the unchanged tree would try. Returns what it has once the run may not go on.
+int CountFiles(PlatformServices& platform, RunCallback& callback, const std::string& path);
 
 // The path of a special folder, or an empty text.
 std::string RenvoiDossier(PlatformServices& platform, int csidl);

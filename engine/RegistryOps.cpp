@@ -67,8 +67,8 @@ FoundKey findKey(PlatformServices& platform, Hive hive, const std::string& path)
     return {presence, std::move(parent), place->name};
 }
 
-// The status word of a key that is not there or refused to be opened.
-const char* statusOfMissing(Presence presence) { return presence == Presence::Absent ? kNotPresent : kImpossible; }
+// The outcome of a key that is not there or refused to be opened.
+Outcome outcomeOfMissing(Presence presence) { return presence == Presence::Absent ? kNotPresent : kImpossible; }
 
 // Deletes `name` below `parent` with everything below it. Every key is opened as itself
 // through its parent's handle and deleted through that handle; a link is deleted as a link
@@ -150,9 +150,9 @@ bool DeleteKeyWithSubkeys(PlatformServices& platform, Hive hive, const std::stri
     return deleteSubkeyTree(platform, key.parent, key.name);
 }
 
-std::string ResetRegKey(PlatformServices& platform, const std::string& path) {
+Outcome ResetRegKey(PlatformServices& platform, const std::string& path) {
     const FoundKey key = findKey(platform, Hive::CurrentUser, path);
-    if (key.presence != Presence::Present) return statusOfMissing(key.presence);
+    if (key.presence != Presence::Present) return outcomeOfMissing(key.presence);
     deleteSubkeyTree(platform, key.parent, key.name);
     // Created as itself: a link that would not go is opened, never written through.
     const RegKey created = platform.createSubkey(key.parent, key.name);
@@ -160,9 +160,9 @@ std::string ResetRegKey(PlatformServices& platform, const std::string& path) {
     return standsEmpty(platform, created) ? kCleaned : kImpossible;
 }
 
-std::string DeleteRegValue(PlatformServices& platform, const std::string& path, const std::string& valueName) {
+Outcome DeleteRegValue(PlatformServices& platform, const std::string& path, const std::string& valueName) {
     const FoundKey existing = findKey(platform, Hive::CurrentUser, path);
-    if (existing.presence != Presence::Present) return statusOfMissing(existing.presence);
+    if (existing.presence != Presence::Present) return outcomeOfMissing(existing.presence);
     if (RegKey key = platform.openSubkey(existing.parent, existing.name, kKeyAllAccess); key && !platform.isLink(key))
         platform.deleteValue(key, valueName);
     // The value as every program reads it: behind a link that was left alone, it is still there.
@@ -172,7 +172,7 @@ std::string DeleteRegValue(PlatformServices& platform, const std::string& path, 
     return platform.hasValue(seen, valueName) ? kImpossible : kCleaned;
 }
 
-std::string DeleteRegValuesMatching(PlatformServices& platform, const std::string& path,
+Outcome DeleteRegValuesMatching(PlatformServices& platform, const std::string& path,
                                     bool (*matches)(const std::string& valueName)) {
     // The list as every program reads it: absent only when the system says there is no such key.
     if (!placeOf(path) || platform.openKey(Hive::CurrentUser, path, kKeyRead).absent()) return kNotPresent;
@@ -190,6 +190,36 @@ std::string DeleteRegValuesMatching(PlatformServices& platform, const std::strin
     if (!after) return after.absent() ? kCleaned : kImpossible;
     const auto left = matchingValues(platform, after, matches);
     return left && left->empty() ? kCleaned : kImpossible;
+}
+
+RegPlan PlanResetRegKey(PlatformServices& platform, const std::string& path) {
+    const FoundKey key = findKey(platform, Hive::CurrentUser, path);
+    if (key.presence != Presence::Present) return {outcomeOfMissing(key.presence), 0};
+    const RegKey opened = platform.openSubkey(key.parent, key.name, kKeyRead);
+    if (!opened) return {kImpossible, 0};
+    // A link in the list's place goes as itself: one entry.
+    if (platform.isLink(opened)) return {kCleaned, 1};
+    const auto info = platform.queryKeyInfo(opened);
+    if (!info) return {kImpossible, 0};
+    return {kCleaned, std::uint64_t(info->subkeyCount) + info->valueCount};
+}
+
+RegPlan PlanDeleteRegValue(PlatformServices& platform, const std::string& path, const std::string& valueName) {
+    const FoundKey existing = findKey(platform, Hive::CurrentUser, path);
+    if (existing.presence != Presence::Present) return {outcomeOfMissing(existing.presence), 0};
+    const RegKey seen = platform.openKey(Hive::CurrentUser, path, kKeyReadExistence);
+    if (!seen) return {seen.absent() ? kCleaned : kImpossible, 0};
+    return {kCleaned, platform.hasValue(seen, valueName) ? 1u : 0u};
+}
+
+RegPlan PlanDeleteRegValuesMatching(PlatformServices& platform, const std::string& path,
+                                    bool (*matches)(const std::string& valueName)) {
+    if (!placeOf(path)) return {kNotPresent, 0};
+    const RegKey key = platform.openKey(Hive::CurrentUser, path, kKeyRead);
+    if (!key) return {key.absent() ? kNotPresent : kImpossible, 0};
+    const auto names = matchingValues(platform, key, matches);
+    if (!names) return {kImpossible, 0};
+    return {kCleaned, names->size()};
 }
 
 void WriteRegString(PlatformServices& platform, const std::string& path, const std::string& valueName,

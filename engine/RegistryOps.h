@@ -11,28 +11,40 @@
 #include <string>
 #include <vector>
 
+#include "engine/RunReport.h"
 #include "platform/PlatformServices.h"
 
 namespace tv::engine {
 
-// Deletes the key with everything below it and creates it again, empty. "Nettoyé" when the
-// key stands empty afterwards, "Nettoyage impossible" when something stayed in it or when the
-// key (or the key above it) refuses to be opened, or "Non présent sur le système" when the key
-// is absent (then nothing is created).
+// Deletes the key with everything below it and creates it again, empty. Cleaned when the
+// key stands empty afterwards, Impossible when something stayed in it or when the key (or the
+// key above it) refuses to be opened, or NotPresent when the key is absent (then nothing is
+// created).
 // Raises CleanerError "Failed to create key <path>" when it cannot be created again.
-std::string ResetRegKey(PlatformServices& platform, const std::string& path);
+Outcome ResetRegKey(PlatformServices& platform, const std::string& path);
 
-// Deletes one value. "Nettoyé" when the value is not there afterwards (even when it never
-// was), "Nettoyage impossible" when it still is or the key refuses to be opened, or
-// "Non présent sur le système" when the key is absent. A key that is a link is not written
-// through.
-std::string DeleteRegValue(PlatformServices& platform, const std::string& path, const std::string& valueName);
+// Deletes one value. Cleaned when the value is not there afterwards (even when it never
+// was), Impossible when it still is or the key refuses to be opened, or NotPresent when the
+// key is absent. A key that is a link is not written through.
+Outcome DeleteRegValue(PlatformServices& platform, const std::string& path, const std::string& valueName);
 
 // Deletes every value whose name `matches` and keeps the key with its other values: a list
-// kept beside its settings. "Nettoyé" when no such value is there afterwards, "Nettoyage
-// impossible" when one still is or the key cannot be read, "Non présent sur le système" when
-// the key is absent (then nothing is created). A key that is a link is not written through.
-std::string DeleteRegValuesMatching(PlatformServices& platform, const std::string& path,
+// kept beside its settings. Cleaned when no such value is there afterwards, Impossible when
+// one still is or the key cannot be read, NotPresent when the key is absent (then nothing is
+// created). A key that is a link is not written through.
+Outcome DeleteRegValuesMatching(PlatformServices& platform, const std::string& path,
+                                    bool (*matches)(const std::string& valueName));
+
+// What one of the operations above would remove, found the way the operation finds it and
+// changing nothing: the outcome it would start from (NotPresent, Impossible for a key that
+// refuses to be read) and how many values and subkeys would go.
+struct RegPlan {
+    Outcome presence = Outcome::NotPresent;
+    std::uint64_t count = 0;
+};
+RegPlan PlanResetRegKey(PlatformServices& platform, const std::string& path);
+RegPlan PlanDeleteRegValue(PlatformServices& platform, const std::string& path, const std::string& valueName);
+RegPlan PlanDeleteRegValuesMatching(PlatformServices& platform, const std::string& path,
                                     bool (*matches)(const std::string& valueName));
 
 // The names of an open key's subkeys, or nothing when they cannot all be read.

@@ -21,7 +21,7 @@ struct RunRequest {
     // The Internet master box is checked: the gate asks the full wipe's question.
     bool fullWipe = false;
     // Items the user chose to keep (their report keys): left as they are and counted.
-    std::set<std::string> kept;
+    std::set<std::string> kept = {};
     // A run nobody watches (the console program) asks nothing: Internet Explorer's windows
     // and the running browsers are closed as a Yes would close them when `closeBrowsers` is
     // set, and left open, the run going on without them, when it is not; no start page is offered.

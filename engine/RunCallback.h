@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/RunReport.h"
+#include "platform/PlatformServices.h"
 
 namespace tv::engine {
 
@@ -75,6 +76,9 @@ public:
     // Whether the run may go on: false once the window has closed or the user interrupted.
     // Asked often: it must not pump.
     virtual bool mayGoOn() { return true; }
+
+    // The window that owns what the system shows on the run's behalf; 0 for none.
+    virtual WindowHandle ownerWindow() { return 0; }
 
     // --- plans ---
     // One item a plan found: what the run would remove there.

@@ -53,6 +53,7 @@ struct ReportItem {
     std::string key;
     std::uint64_t count = 0;             // files, rows, values, entries, items
     std::optional<std::uint64_t> bytes;  // where there are bytes
+    bool browserRunning = false;         // its browser runs: the run would ask to close it first
 };
 
 // Why a browser's store stayed as it was, or stayed in part.

@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "engine/BrowserCleaners.h"
+#include "engine/SidText.h"
 #include "engine/CleanerError.h"
 
 namespace tv::engine {

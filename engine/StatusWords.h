@@ -1,9 +1,11 @@
 #pragma once
-// The words a cleaner hands back for the status label.
+// The outcomes under the names the cleaners have always handed them back by; the words a user
+// reads for them belong to each front end.
+
+#include "engine/RunReport.h"
 
 namespace tv::engine {
-inline constexpr const char* kCleaned = "Nettoyé";
-inline constexpr const char* kNotPresent = "Non présent sur le système";
-inline constexpr const char* kImpossible = "Nettoyage impossible";
-inline constexpr const char* kPathError = "erreur";
+inline constexpr Outcome kCleaned = Outcome::Cleaned;
+inline constexpr Outcome kNotPresent = Outcome::NotPresent;
+inline constexpr Outcome kImpossible = Outcome::Impossible;
 } // namespace tv::engine

@@ -105,6 +105,7 @@ struct ListedEntry {
     std::string_view altName; // the short name, when the file system keeps one
     std::uint32_t attributes = 0;
     std::uint64_t fileId = 0; // the file system's number for the entry; 0 when unknown
+    std::uint64_t size = 0;   // a file's length in bytes, as the listing gives it
     bool isFolder() const { return (attributes & attr::kDirectory) != 0; }
 };
 
@@ -160,9 +161,17 @@ public:
     // nothing when it is not there, is not a plain file, cannot be read or holds more than
     // `limit` bytes.
     virtual std::optional<std::string> readChildFile(std::string_view name, std::size_t limit) = 0;
+    // The length of a plain file of this folder, by one name and never through a link, asking
+    // for no more than its attributes; nothing when it is not there or is not a plain file.
+    virtual std::optional<std::uint64_t> childFileSize(std::string_view name) = 0;
     // Opens a plain file of this folder, by one name and never through a link, as a database,
     // read-write and never created; null when it cannot be.
     virtual std::unique_ptr<Database> openChildDatabase(std::string_view name) = 0;
+    // A read-only copy of a plain file of this folder taken as a database, its write-ahead log
+    // beside it read and applied to the copy: the files themselves are only read, never
+    // locked, checkpointed or written, whoever holds them. Null when it cannot be read (or
+    // holds more than `limit` bytes) or is no database.
+    virtual std::unique_ptr<Database> openChildDatabaseCopy(std::string_view name, std::size_t limit) = 0;
 };
 
 // A folder a walk starts from: its handle, or why there is none.
@@ -197,6 +206,9 @@ class UrlHistoryStg2 {
 public:
     virtual ~UrlHistoryStg2() = default;
     virtual std::int32_t clearHistory() = 0;
+    // How many addresses the store holds, read through its enumeration; nothing when it will
+    // not say.
+    virtual std::optional<std::uint64_t> entryCount() = 0;
 };
 
 class UrlHistoryObject {

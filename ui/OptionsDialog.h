@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/CleaningRun.h"
+#include "ui/RunTexts.h"
 #include "engine/TaskSelection.h"
 #include "platform/toolkit/Controls.h"
 #include "ui/LayoutWindow.h"
@@ -13,7 +13,7 @@
 namespace tv::ui {
 
 // The run reads this caption to tell a full wipe: one text for both.
-inline constexpr const char* kMasterComplete = engine::kMasterCompleteCaption;
+inline constexpr const char* kMasterComplete = kMasterCompleteCaption;
 inline constexpr const char* kMasterPartial = "Nettoyage partiel";
 
 class OptionsDialog : public LayoutWindow {

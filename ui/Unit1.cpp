@@ -1,11 +1,11 @@
 #include "ui/Unit1.h"
 
-#include "engine/BrowserCleaners.h"
-#include "engine/CleaningRun.h"
 #include "engine/FolderOps.h"
 #include "engine/RegistryOps.h"
+#include "engine/Run.h"
 #include "engine/browsers/ChromiumCleaner.h"
 #include "engine/browsers/FirefoxCleaner.h"
+#include "engine/browsers/HistoryStore.h"
 #include "platform/toolkit/Application.h"
 #include "ui/MakerAddresses.h"
 #include "ui/Program.h"
@@ -13,6 +13,7 @@
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
 #include "ui/Unit6.h"
+#include "ui/WindowRun.h"
 
 namespace tv::ui {
 
@@ -85,15 +86,15 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::refresh_valeur() {
-    Application& app = application();
+    WindowCallback counting(application());
     const std::string temp = engine::TempFolderPath(platform_);
-    const int browser = engine::CountFiles(platform_, app, RenvoiDossier(kCsidlInternetCache)) +
-                        engine::CountFiles(platform_, app, RenvoiDossier(kCsidlCookies)) +
+    const int browser = engine::CountFiles(platform_, counting, RenvoiDossier(kCsidlInternetCache)) +
+                        engine::CountFiles(platform_, counting, RenvoiDossier(kCsidlCookies)) +
                         engine::browsers::countChromiumCacheFiles(
-                            platform_, app, engine::browsers::findChromiumInstallations(platform_)) +
+                            platform_, counting, engine::browsers::findChromiumInstallations(platform_)) +
                         engine::browsers::countFirefoxCacheFiles(
-                            platform_, app, engine::browsers::findFirefoxInstallations(platform_));
-    const int desktop = engine::CountFiles(platform_, app, temp);
+                            platform_, counting, engine::browsers::findFirefoxInstallations(platform_));
+    const int desktop = engine::CountFiles(platform_, counting, temp);
     Label1.setCaption(cleanableFilesText(browser));
     Label2.setCaption(cleanableFilesText(desktop));
 }
@@ -132,16 +133,18 @@ void TForm1::Button2Click() {
     if (Form6) Form6->showForm();
 }
 
-void TForm1::Anonymisation() {
-    const engine::RunWindow window{{application(), Label10, Label11, ProgressBar1},
-                                   CheckBox25,
-                                   Label1,
-                                   TaskFlags,
-                                   [this] { refresh_valeur(); },
-                                   [] {
-                                       if (Form2) Form2->showForm();
-                                   }};
-    engine::Anonymisation(platform_, window);
+void TForm1::Anonymisation() { startRun({}); }
+
+void TForm1::startRun(const std::set<std::string>& kept) {
+    WindowRun callback(application(), [this](std::uint32_t ms) { platform_.sleep(ms); },
+                       {Label10, Label11, ProgressBar1, CheckBox25, Label1},
+                       [this] { refresh_valeur(); },
+                       [] {
+                           if (Form2) Form2->showForm();
+                       });
+    const engine::RunRequest request{.tasks = TaskFlags, .fullWipe = CheckBox25.state() == CheckState::Checked, .kept = kept};
+    engine::RunReport report;
+    engine::RunCleaning(platform_, callback, request, report);
 }
 
 std::string TForm1::RenvoiDossier(int csidl) { return engine::RenvoiDossier(platform_, csidl); }
@@ -150,6 +153,6 @@ void TForm1::WriteRegString(const std::string& path, const std::string& valueNam
     engine::WriteRegString(platform_, path, valueName, text);
 }
 
-void TForm1::clear_history() { engine::clear_history(platform_); }
+void TForm1::clear_history() { engine::browsers::clear_history(platform_); }
 
 } // namespace tv::ui

@@ -4,6 +4,7 @@
 // task selection for the whole program.
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "engine/TaskSelection.h"
@@ -69,6 +70,8 @@ public:
     void Button2Click();
     // The cleaning run, fired by the start picture.
     void Anonymisation();
+    // The same run, leaving out the items of these report keys (the user's choice).
+    void startRun(const std::set<std::string>& kept);
 
     // The run's window-bound operations, handed on to the engine.
     std::string RenvoiDossier(int csidl);

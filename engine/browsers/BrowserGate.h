@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/RunDisplay.h"
+#include "engine/RunCallback.h"
 #include "platform/PlatformServices.h"
 
 namespace tv::engine::browsers {
@@ -22,11 +22,13 @@ struct GatedBrowser {
     std::function<void()> leaveAlone;  // it runs on: its profiles are not to be touched
 };
 
-// Leaves alone every browser that still runs at the end, or that the user chose to keep.
-void closeRunningBrowsers(PlatformServices& platform, const RunDisplay& display, const std::vector<GatedBrowser>& browsers);
+// What the gate does with the browsers that run: asks (the front end's CloseBrowsers
+// question), closes them without asking, or leaves them open without asking.
+enum class GateMode { Ask, Close, LeaveOpen };
 
-// The question, naming the browsers that run.
-std::string closeBrowsersQuestion(const std::vector<std::string>& names);
+// Leaves alone every browser that still runs at the end, or that the user chose to keep.
+void closeRunningBrowsers(PlatformServices& platform, RunCallback& callback, const std::vector<GatedBrowser>& browsers,
+                          GateMode mode = GateMode::Ask);
 
 inline constexpr std::uint64_t kBrowserCloseWaitMs = 10000;
 inline constexpr std::uint32_t kBrowserClosePollMs = 100;

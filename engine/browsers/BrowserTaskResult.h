@@ -1,16 +1,11 @@
 #pragma once
-// What one Internet task did in the browsers of one family.
-
-#include <string>
-#include <vector>
+// What one Internet task did in the browsers of one family, beside what it put in the report.
 
 namespace tv::engine::browsers {
 
 struct BrowserTaskResult {
-    int filesStayed = 0;                  // cache and session files a purge could not remove
-    std::vector<std::string> notCleaned;  // "Google Chrome (History)" for each store that refused
-    bool cleanedAny = false;              // some installation went through the task
-    std::vector<std::string> leftOpen;    // browsers left alone because they run
+    bool cleanedAny = false; // some installation went through the task
+    bool storeLeft = false;  // some store of theirs stayed as it was
 };
 
 } // namespace tv::engine::browsers

@@ -1,6 +1,7 @@
 #include "engine/browsers/ChromiumCleaner.h"
 
 #include "engine/FolderOps.h"
+#include "engine/Names.h"
 #include "engine/browsers/BrowserFiles.h"
 #include "engine/browsers/DatabaseCleaning.h"
 #include "engine/browsers/EachInstallation.h"
@@ -10,20 +11,16 @@ namespace tv::engine::browsers {
 
 namespace {
 
-std::string joined(const std::string& folder, std::string_view relative) {
-    return folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + std::string(relative);
-}
-
 // Where a table's path starts, relative to the user-data folder: the folder itself, or each
 // profile. Every folder is reached from the user-data folder, one name at a time, so that a
 // profile that is a link is never entered.
-std::vector<std::string> basesOf(const ChromiumInstallation& installation, Place place) {
-    if (place == Place::UserData) return {std::string()};
+std::vector<std::string> basesOf(const ChromiumInstallation& installation, ChromiumPlace place) {
+    if (place == ChromiumPlace::UserData) return {std::string()};
     return installation.profiles;
 }
 
 std::string relativeJoined(const std::string& base, std::string_view relative) {
-    return base.empty() ? std::string(relative) : relative.empty() ? base : joined(base, relative);
+    return base.empty() ? std::string(relative) : joinPath(base, relative);
 }
 
 // The first of the alternatives "a|b" that is there: the folder to purge, or nothing.
@@ -36,7 +33,7 @@ StoreOutcome withPlainFolder(PlatformServices& platform, const ChromiumInstallat
         const std::string relative = relativeJoined(base, alternatives.substr(0, bar));
         alternatives = bar == std::string_view::npos ? std::string_view() : alternatives.substr(bar + 1);
         ReachedFolder folder = openPlainFolder(platform, installation.userData, relative);
-        if (folder.reach == Reach::Open) return visit(joined(installation.userData, relative));
+        if (folder.reach == Reach::Open) return visit(relative);
         if (folder.reach == Reach::Refused) outcome = StoreOutcome::Refused;
     }
     return outcome;
@@ -44,59 +41,68 @@ StoreOutcome withPlainFolder(PlatformServices& platform, const ChromiumInstallat
 
 class InstallationTask {
 public:
-    InstallationTask(PlatformServices& platform, const RunDisplay& display, const ChromiumInstallation& installation,
-                     BrowserTaskResult& result)
-        : platform_(platform), display_(display), installation_(installation), result_(result) {}
+    InstallationTask(TaskWork& work, const ChromiumInstallation& installation, bool running, BrowserTaskResult& result)
+        : work_(work), installation_(installation), running_(running), result_(result) {}
 
-    void run(std::size_t task, bool historyKept) {
+    void run(bool historyKept) {
         // A profile folder that is a link, or that refuses to open, is named once and left alone.
         for (const std::string& profile : installation_.profiles) {
-            const Reach reached = openPlainFolder(platform_, installation_.userData, profile).reach;
+            const Reach reached = openPlainFolder(work_.platform, installation_.userData, profile).reach;
             if (reached == Reach::Open) profiles_.push_back(profile);
-            if (reached == Reach::Refused) note(StoreOutcome::Refused, profile);
+            if (reached == Reach::Refused) note(StoreOutcome::Refused, profile, profile);
         }
         for (const FileTarget& target : kChromiumFiles)
-            if (target.task == task)
-                for (const std::string& base : bases(target.place)) note(files(base, target), target.path);
+            if (target.task == work_.task)
+                for (const std::string& base : bases(target.place)) note(files(base, target), base, target.path);
         for (const DatabaseTarget& target : kChromiumDatabases) {
-            if (target.task != task || (target.work == DatabaseWork::TypedTraces && !historyKept)) continue;
-            for (const std::string& base : bases(target.place)) note(database(base, target), target.path);
+            if (target.task != work_.task || (target.work == DatabaseWork::TypedTraces && !historyKept)) continue;
+            for (const std::string& base : bases(target.place)) note(database(base, target), base, target.path);
         }
     }
 
 private:
-    std::vector<std::string> bases(Place place) const {
-        return place == Place::Profile ? profiles_ : basesOf(installation_, place);
+    std::vector<std::string> bases(ChromiumPlace place) const {
+        return place == ChromiumPlace::Profile ? profiles_ : basesOf(installation_, place);
     }
 
-    void note(StoreOutcome outcome, std::string_view what) {
+    // The profile as its user knows it; none when the browser has only one.
+    std::string profileName(const std::string& base) const {
+        return base.empty() || installation_.profiles.size() < 2 ? std::string() : base;
+    }
+
+    Place placeOf(const std::string& base, std::string_view store) const {
+        return {{}, installation_.browser->name, profileName(base), std::string(store), false};
+    }
+
+    std::string keyOf(const std::string& base, std::string_view store) const {
+        return work_.key("chromium", installation_.userData + "|" + base + "|" + std::string(store));
+    }
+
+    void note(StoreOutcome outcome, const std::string& base, std::string_view what) {
         if (outcome != StoreOutcome::Refused) return;
-        // Of alternatives, the last names the store; of a path, its last name.
-        const std::string_view store = splitLast(what.substr(what.rfind('|') + 1)).second;
-        const std::string line = std::string(installation_.browser->name) + " (" + std::string(store) + ")";
-        for (const std::string& known : result_.notCleaned)
-            if (known == line) return;
-        result_.notCleaned.push_back(line);
-    }
-
-    ReachedFolder reach(const std::string& base, std::string_view folderPath) {
-        return openPlainFolder(platform_, installation_.userData, relativeJoined(base, folderPath));
+        result_.storeLeft = true;
+        if (work_.planning()) return;
+        // Of alternatives, the last names the store.
+        work_.storeLeft({work_.task, installation_.browser->name, profileName(base),
+                         std::string(what.substr(what.rfind('|') + 1)), StoreProblem::Refused});
     }
 
     StoreOutcome files(const std::string& base, const FileTarget& target) {
         if (target.folderContents)
-            return withPlainFolder(platform_, installation_, base, target.path, [&](const std::string& path) {
-                // What stays is counted as files, not named as a store.
-                result_.filesStayed += PurgeFolder(platform_, display_.app, display_.bar, path).stayed;
-                return StoreOutcome::Cleaned;
+            return withPlainFolder(work_.platform, installation_, base, target.path, [&](const std::string& relative) {
+                return cleanBrowserFolder(work_, installation_.userData, relative, placeOf(base, target.path),
+                                          keyOf(base, target.path), running_);
             });
-        return deleteBrowserFile(platform_, installation_.userData, relativeJoined(base, target.path));
+        return cleanBrowserFile(work_, installation_.userData, relativeJoined(base, target.path),
+                                placeOf(base, target.path), keyOf(base, target.path), running_);
     }
 
     StoreOutcome database(const std::string& base, const DatabaseTarget& target) {
         const auto [folderPath, name] = splitLast(target.path);
-        ReachedFolder folder = reach(base, folderPath);
+        ReachedFolder folder = openPlainFolder(work_.platform, installation_.userData, relativeJoined(base, folderPath));
         if (folder.reach != Reach::Open) return folder.reach == Reach::Missing ? StoreOutcome::Absent : StoreOutcome::Refused;
+        const std::string key = keyOf(base, target.path);
+        if (work_.keptByChoice(key)) return StoreOutcome::Cleaned;
         KeptPages kept;
         std::optional<std::set<std::string>> bookmarked;
         if (target.work == DatabaseWork::UnbookmarkedIcons) {
@@ -110,31 +116,37 @@ private:
             if (bookmarked) kept.bookmarked = &*bookmarked;
         }
         // Chromium's databases need nothing of the browser to be read: they are rebuilt.
-        return cleanDatabase(*folder.handle, name, target.work, target.tables, Erasure::Rebuild, kept);
+        const DatabaseResult result =
+            work_.planning() ? planDatabase(*folder.handle, name, target.work, target.tables, kept)
+                             : cleanDatabase(*folder.handle, name, target.work, target.tables, Erasure::Rebuild, kept);
+        if (result.outcome == StoreOutcome::Cleaned) {
+            Place place = placeOf(base, target.path);
+            place.path = joinPath(installation_.userData, relativeJoined(base, target.path));
+            work_.item(ItemKind::DatabaseRows, std::move(place), key, result.count, std::nullopt, running_);
+        }
+        return result.outcome;
     }
 
-    PlatformServices& platform_;
-    const RunDisplay& display_;
+    TaskWork& work_;
     const ChromiumInstallation& installation_;
+    const bool running_;
     BrowserTaskResult& result_;
     std::vector<std::string> profiles_; // those that open as plain folders
 };
 
 } // namespace
 
-BrowserTaskResult cleanChromiumTask(PlatformServices& platform, const RunDisplay& display,
-                                    std::vector<ChromiumInstallation>& installations, std::size_t task,
-                                    bool historyKept) {
+BrowserTaskResult cleanChromiumTask(TaskWork& work, std::vector<ChromiumInstallation>& installations, bool historyKept) {
     return cleanEachInstallation(
-        platform, display, installations,
+        work, installations,
         [](PlatformServices& p, const ChromiumInstallation& installation) { return isRunning(p, installation); },
         [](const ChromiumInstallation& installation) { return std::string(installation.browser->name); },
-        [&](const ChromiumInstallation& installation, BrowserTaskResult& result) {
-            InstallationTask(platform, display, installation, result).run(task, historyKept);
+        [&](const ChromiumInstallation& installation, bool running, BrowserTaskResult& result) {
+            InstallationTask(work, installation, running, result).run(historyKept);
         });
 }
 
-int countChromiumCacheFiles(PlatformServices& platform, toolkit::Application& app,
+int countChromiumCacheFiles(PlatformServices& platform, RunCallback& callback,
                             const std::vector<ChromiumInstallation>& installations) {
     int count = 0;
     for (const ChromiumInstallation& installation : installations) {
@@ -142,8 +154,8 @@ int countChromiumCacheFiles(PlatformServices& platform, toolkit::Application& ap
         for (const FileTarget& target : kChromiumFiles) {
             if (target.task != tkInternetFiles) continue;
             for (const std::string& base : basesOf(installation, target.place))
-                withPlainFolder(platform, installation, base, target.path, [&](const std::string& path) {
-                    count += CountFiles(platform, app, path);
+                withPlainFolder(platform, installation, base, target.path, [&](const std::string& relative) {
+                    count += CountFiles(platform, callback, joinPath(installation.userData, relative));
                     return StoreOutcome::Cleaned;
                 });
         }

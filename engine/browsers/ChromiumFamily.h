@@ -33,7 +33,7 @@ inline constexpr const char* kBookmarksFile = "Bookmarks";
 inline constexpr const char* kDefaultProfile = "Default";
 
 // Where a path of the tables below starts.
-enum class Place { Profile, UserData };
+enum class ChromiumPlace { Profile, UserData };
 
 enum class DatabaseWork {
     EmptyAllTables,    // every table but meta, whatever the version's tables are
@@ -44,51 +44,51 @@ enum class DatabaseWork {
 
 struct DatabaseTarget {
     std::size_t task;
-    Place place;
+    ChromiumPlace place;
     const char* path;   // relative, backslash-separated
     DatabaseWork work;
     const char* tables; // comma-separated: the named tables, or the one that says what the file is
 };
 
 inline constexpr DatabaseTarget kChromiumDatabases[] = {
-    {tkCookies, Place::Profile, "Network\\Cookies", DatabaseWork::EmptyNamedTables, "cookies"},
-    {tkCookies, Place::Profile, "Cookies", DatabaseWork::EmptyNamedTables, "cookies"},
-    {tkHistory, Place::Profile, "History", DatabaseWork::EmptyAllTables, "urls"},
-    {tkHistory, Place::Profile, "Favicons", DatabaseWork::UnbookmarkedIcons, "icon_mapping"},
-    {tkHistory, Place::Profile, "Top Sites", DatabaseWork::EmptyAllTables, "top_sites"},
-    {tkHistory, Place::Profile, "DIPS", DatabaseWork::EmptyAllTables, "bounces"},
-    {tkHistory, Place::UserData, "segmentation_platform\\ukm_db", DatabaseWork::EmptyAllTables, "urls"},
-    {tkTypedUrls, Place::Profile, "Shortcuts", DatabaseWork::EmptyNamedTables, "omni_box_shortcuts"},
-    {tkTypedUrls, Place::Profile, "Network Action Predictor", DatabaseWork::EmptyAllTables, "network_action_predictor"},
-    {tkTypedUrls, Place::Profile, "History", DatabaseWork::TypedTraces, "keyword_search_terms"},
-    {tkAutoComplete, Place::Profile, "Web Data", DatabaseWork::EmptyNamedTables, "autofill,autocomplete"},
+    {tkCookies, ChromiumPlace::Profile, "Network\\Cookies", DatabaseWork::EmptyNamedTables, "cookies"},
+    {tkCookies, ChromiumPlace::Profile, "Cookies", DatabaseWork::EmptyNamedTables, "cookies"},
+    {tkHistory, ChromiumPlace::Profile, "History", DatabaseWork::EmptyAllTables, "urls"},
+    {tkHistory, ChromiumPlace::Profile, "Favicons", DatabaseWork::UnbookmarkedIcons, "icon_mapping"},
+    {tkHistory, ChromiumPlace::Profile, "Top Sites", DatabaseWork::EmptyAllTables, "top_sites"},
+    {tkHistory, ChromiumPlace::Profile, "DIPS", DatabaseWork::EmptyAllTables, "bounces"},
+    {tkHistory, ChromiumPlace::UserData, "segmentation_platform\\ukm_db", DatabaseWork::EmptyAllTables, "urls"},
+    {tkTypedUrls, ChromiumPlace::Profile, "Shortcuts", DatabaseWork::EmptyNamedTables, "omni_box_shortcuts"},
+    {tkTypedUrls, ChromiumPlace::Profile, "Network Action Predictor", DatabaseWork::EmptyAllTables, "network_action_predictor"},
+    {tkTypedUrls, ChromiumPlace::Profile, "History", DatabaseWork::TypedTraces, "keyword_search_terms"},
+    {tkAutoComplete, ChromiumPlace::Profile, "Web Data", DatabaseWork::EmptyNamedTables, "autofill,autocomplete"},
 };
 
 // Files deleted whole, and folders whose contents are purged (the folders stay). A path with
 // alternatives ("a|b") purges the first that is there.
 struct FileTarget {
     std::size_t task;
-    Place place;
+    ChromiumPlace place;
     const char* path;
     bool folderContents;
 };
 
 inline constexpr FileTarget kChromiumFiles[] = {
-    {tkInternetFiles, Place::Profile, "Cache\\Cache_Data|Cache", true},
-    {tkInternetFiles, Place::Profile, "Code Cache", true},
-    {tkInternetFiles, Place::Profile, "GPUCache", true},
-    {tkInternetFiles, Place::UserData, "ShaderCache", true},
-    {tkInternetFiles, Place::UserData, "GrShaderCache", true},
-    {tkInternetFiles, Place::UserData, "GraphiteDawnCache", true},
-    {tkHistory, Place::Profile, "Visited Links", false},
-    {tkHistory, Place::Profile, "History Provider Cache", false},
-    {tkHistory, Place::Profile, "DownloadMetadata", false},
-    {tkHistory, Place::Profile, "Current Session", false},
-    {tkHistory, Place::Profile, "Current Tabs", false},
-    {tkHistory, Place::Profile, "Last Session", false},
-    {tkHistory, Place::Profile, "Last Tabs", false},
-    {tkHistory, Place::Profile, "Sessions", true},
-    {tkHistory, Place::Profile, "Sessions_Encrypted", true},
+    {tkInternetFiles, ChromiumPlace::Profile, "Cache\\Cache_Data|Cache", true},
+    {tkInternetFiles, ChromiumPlace::Profile, "Code Cache", true},
+    {tkInternetFiles, ChromiumPlace::Profile, "GPUCache", true},
+    {tkInternetFiles, ChromiumPlace::UserData, "ShaderCache", true},
+    {tkInternetFiles, ChromiumPlace::UserData, "GrShaderCache", true},
+    {tkInternetFiles, ChromiumPlace::UserData, "GraphiteDawnCache", true},
+    {tkHistory, ChromiumPlace::Profile, "Visited Links", false},
+    {tkHistory, ChromiumPlace::Profile, "History Provider Cache", false},
+    {tkHistory, ChromiumPlace::Profile, "DownloadMetadata", false},
+    {tkHistory, ChromiumPlace::Profile, "Current Session", false},
+    {tkHistory, ChromiumPlace::Profile, "Current Tabs", false},
+    {tkHistory, ChromiumPlace::Profile, "Last Session", false},
+    {tkHistory, ChromiumPlace::Profile, "Last Tabs", false},
+    {tkHistory, ChromiumPlace::Profile, "Sessions", true},
+    {tkHistory, ChromiumPlace::Profile, "Sessions_Encrypted", true},
 };
 
 } // namespace tv::engine::browsers

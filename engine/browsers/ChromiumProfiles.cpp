@@ -8,17 +8,6 @@
 
 namespace tv::engine::browsers {
 
-namespace {
-
-bool sameName(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        return lower(x) == lower(y);
-    });
-}
-
-} // namespace
-
 std::vector<std::string> profilesOf(const std::optional<std::string>& localState) {
     std::vector<std::string> profiles = {kDefaultProfile};
     if (!localState) return profiles;
@@ -29,8 +18,8 @@ std::vector<std::string> profilesOf(const std::optional<std::string>& localState
     const auto cache = profile->find("info_cache");
     if (cache == profile->end() || !cache->is_object()) return profiles;
     for (const auto& [name, info] : cache->items()) {
-        if (!isSingleName(name)) continue;
-        const bool known = std::any_of(profiles.begin(), profiles.end(), [&](const std::string& p) { return sameName(p, name); });
+        if (!isPlainName(name)) continue;
+        const bool known = std::any_of(profiles.begin(), profiles.end(), [&](const std::string& p) { return equalsNoCase(p, name); });
         if (!known) profiles.push_back(name);
     }
     return profiles;

@@ -78,6 +78,50 @@ bool doWork(Database& db, DatabaseWork work, const std::vector<std::string>& tab
     }
 }
 
+// Rows of the named tables the file has.
+std::optional<std::uint64_t> rowsOf(Database& db, const std::vector<std::string>& tables,
+                                    const std::vector<std::string>& present) {
+    std::uint64_t total = 0;
+    for (const std::string& table : tables) {
+        if (!has(present, table)) continue;
+        const auto rows = countOf(db, "SELECT count(*) FROM " + quoted(table));
+        if (!rows) return std::nullopt;
+        total += *rows;
+    }
+    return total;
+}
+
+std::optional<std::uint64_t> unbookmarkedIcons(Database& db, const std::set<std::string>& bookmarked) {
+    const auto mappings = db.query("SELECT page_url FROM icon_mapping");
+    if (!mappings) return std::nullopt;
+    std::uint64_t count = 0;
+    for (const auto& row : *mappings)
+        if (!row.empty() && !bookmarked.count(row[0])) ++count;
+    return count;
+}
+
+// What a work removes, as its user counts it: the addresses of a history, the cookies, the
+// entries of the other stores.
+std::optional<std::uint64_t> countWork(Database& db, DatabaseWork work, const std::vector<std::string>& tables,
+                                       const std::vector<std::string>& named, const std::vector<std::string>& present,
+                                       const KeptPages& kept) {
+    switch (work) {
+    case DatabaseWork::EmptyAllTables: return rowsOf(db, {named.front()}, present);
+    case DatabaseWork::EmptyNamedTables: return rowsOf(db, tables, present);
+    case DatabaseWork::UnbookmarkedIcons:
+        if (!kept.bookmarked) return std::nullopt;
+        return unbookmarkedIcons(db, *kept.bookmarked);
+    case DatabaseWork::TypedTraces: {
+        auto terms = rowsOf(db, tables, present);
+        if (!terms || !has(present, "urls")) return terms;
+        const auto typed = countOf(db, "SELECT count(*) FROM urls WHERE typed_count <> 0");
+        if (!typed) return std::nullopt;
+        return *terms + *typed;
+    }
+    }
+    return std::nullopt;
+}
+
 bool single(const std::optional<Database::Rows>& rows, std::string_view value) {
     return rows && rows->size() == 1 && rows->front().size() >= 1 && rows->front().front() == value;
 }
@@ -87,9 +131,19 @@ bool rollbackJournalGoes(const std::optional<Database::Rows>& mode) {
     return single(mode, "delete") || single(mode, "memory");
 }
 
-StoreOutcome refuse(Database& db) {
+DatabaseResult refuse(Database& db) {
     db.close();
-    return StoreOutcome::Refused;
+    return {StoreOutcome::Refused, 0};
+}
+
+// The tables a database has besides SQLite's own; nothing when they cannot be read.
+std::optional<std::vector<std::string>> tablesOf(Database& db) {
+    const auto listed = db.query("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'");
+    if (!listed) return std::nullopt;
+    std::vector<std::string> present;
+    for (const auto& row : *listed)
+        if (!row.empty()) present.push_back(row.front());
+    return present;
 }
 
 // One of the Chromium family's works.
@@ -104,6 +158,10 @@ public:
         return chosen_.has_value();
     }
     bool run(Database& db) override { return chosen_ && doWork(db, work_, *chosen_, present_, kept_); }
+    std::optional<std::uint64_t> count(Database& db) override {
+        if (!chosen_) return std::nullopt;
+        return countWork(db, work_, *chosen_, named_, present_, kept_);
+    }
 
 private:
     DatabaseWork work_;
@@ -126,25 +184,50 @@ bool has(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseWork work, std::string_view tables,
-                           Erasure erasure, const KeptPages& kept) {
+std::optional<std::uint64_t> countOf(Database& db, const std::string& sql) {
+    const auto rows = db.query(sql);
+    if (!rows || rows->size() != 1 || rows->front().size() != 1) return std::nullopt;
+    try {
+        return std::stoull(rows->front().front());
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+DatabaseResult cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseWork work, std::string_view tables,
+                             Erasure erasure, const KeptPages& kept) {
     ChromiumJob job(work, tables, erasure, kept);
     return cleanDatabase(folder, name, job);
 }
 
-StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseJob& job) {
+DatabaseResult planDatabase(EntryHandle& folder, std::string_view name, DatabaseWork work, std::string_view tables,
+                            const KeptPages& kept) {
+    ChromiumJob job(work, tables, Erasure::Rebuild, kept);
+    return planDatabase(folder, name, job);
+}
+
+DatabaseResult planDatabase(EntryHandle& folder, std::string_view name, DatabaseJob& job) {
+    auto db = folder.openChildDatabaseCopy(name, kPlannedDatabaseLimit);
+    if (!db) return {folder.lastChildMissing() ? StoreOutcome::Absent : StoreOutcome::Refused, 0};
+    // What the cleaning would refuse, the plan counts for nothing.
+    if (!single(db->query("PRAGMA quick_check"), "ok")) return refuse(*db);
+    const auto present = tablesOf(*db);
+    if (!present || !job.fits(*present)) return refuse(*db);
+    const auto count = job.count(*db);
+    if (!count) return refuse(*db);
+    db->close();
+    return {StoreOutcome::Cleaned, *count};
+}
+
+DatabaseResult cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseJob& job) {
     auto db = folder.openChildDatabase(name);
-    if (!db) return folder.lastChildMissing() ? StoreOutcome::Absent : StoreOutcome::Refused;
+    if (!db) return {folder.lastChildMissing() ? StoreOutcome::Absent : StoreOutcome::Refused, 0};
     // A large store is read through a mapping, not a request per page.
     db->execute("PRAGMA mmap_size = 268435456");
     // A file that is not a sound database is not written to: a repair is not ours to make.
     if (!single(db->query("PRAGMA quick_check"), "ok")) return refuse(*db);
-    const auto listed = db->query("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'");
-    if (!listed) return refuse(*db);
-    std::vector<std::string> present;
-    for (const auto& row : *listed)
-        if (!row.empty()) present.push_back(row.front());
-    if (!job.fits(present)) return refuse(*db);
+    const auto present = tablesOf(*db);
+    if (!present || !job.fits(*present)) return refuse(*db);
 
     const bool writeAheadLog = single(db->query("PRAGMA journal_mode"), "wal");
     const bool overwrite = job.erasure() == Erasure::Overwrite;
@@ -155,6 +238,7 @@ StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseJ
         (!writeAheadLog && !rollbackJournalGoes(db->query("PRAGMA journal_mode = DELETE"))))
         return refuse(*db);
     if (!db->execute("BEGIN IMMEDIATE")) return refuse(*db);
+    const std::uint64_t count = job.count(*db).value_or(0);
     if (!job.run(*db) || !db->execute("COMMIT")) {
         db->execute("ROLLBACK");
         return refuse(*db);
@@ -169,7 +253,8 @@ StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseJ
         if (!checkpoint || checkpoint->empty() || checkpoint->front().empty() || checkpoint->front()[0] != "0")
             return refuse(*db);
     }
-    return db->close() ? StoreOutcome::Cleaned : StoreOutcome::Refused;
+    if (!db->close()) return {StoreOutcome::Refused, 0};
+    return {StoreOutcome::Cleaned, count};
 }
 
 } // namespace tv::engine::browsers

@@ -2,6 +2,8 @@
 // One browser database cleaned as the task says, or left exactly as it was: a file that is
 // not a sound database of the kind expected, or that another program holds, is not written.
 
+#include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -39,16 +41,37 @@ public:
     virtual bool fits(const std::vector<std::string>& tables) = 0;
     // The deletions and updates, inside the transaction; false at the first that fails.
     virtual bool run(Database& db) = 0;
+    // What the work would remove, as its user counts it (addresses, cookies, entries), read
+    // and changing nothing; nothing when it cannot be read.
+    virtual std::optional<std::uint64_t> count(Database& db) = 0;
+};
+
+// What became of a database, and how many of its rows the work removed (or would remove).
+struct DatabaseResult {
+    StoreOutcome outcome = StoreOutcome::Absent;
+    std::uint64_t count = 0;
 };
 
 // Cleans the database `name` of `folder`: checked first, then the job in one transaction,
 // the deleted content erased as the job says, and nothing of the old pages left in a
 // journal or a write-ahead log.
-StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseJob& job);
+DatabaseResult cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseJob& job);
+
+// What the cleaning would remove, through the same checks, from a read-only copy of the file
+// and its log: nothing of them is locked or written, whoever holds them.
+DatabaseResult planDatabase(EntryHandle& folder, std::string_view name, DatabaseJob& job);
 
 // The same with one of the works of the Chromium family's tables.
-StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseWork work, std::string_view tables,
-                           Erasure erasure, const KeptPages& kept = {});
+DatabaseResult cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseWork work, std::string_view tables,
+                             Erasure erasure, const KeptPages& kept = {});
+DatabaseResult planDatabase(EntryHandle& folder, std::string_view name, DatabaseWork work, std::string_view tables,
+                            const KeptPages& kept = {});
+
+// The largest database a plan reads into memory.
+inline constexpr std::size_t kPlannedDatabaseLimit = 1024u * 1024 * 1024;
+
+// The number a query of one row and one column gives; nothing when it gives none.
+std::optional<std::uint64_t> countOf(Database& db, const std::string& sql);
 
 // A name made safe to stand for a table or a column in a statement.
 std::string quoted(const std::string& identifier);

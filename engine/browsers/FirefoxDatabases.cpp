@@ -59,6 +59,42 @@ public:
         return work_ != FirefoxWork::UnbookmarkedIcons || keptPages_.has_value();
     }
 
+    std::optional<std::uint64_t> count(Database& db) override {
+        switch (work_) {
+        case FirefoxWork::PlacesHistory: {
+            // The pages that go, and the bookmarked ones whose visits go.
+            const auto pages = countOf(db, "SELECT count(*) FROM moz_places WHERE NOT (" + keptPage(db) +
+                                               ") OR visit_count > 0");
+            if (planning_) keptPages_ = firstColumn(db, "SELECT url FROM moz_places WHERE url IS NOT NULL AND (" +
+                                                            keptPage(db) + ")");
+            return pages;
+        }
+        case FirefoxWork::PlacesTyped: {
+            const auto typed = has(columnsOf(db, "moz_places"), "typed")
+                                   ? countOf(db, "SELECT count(*) FROM moz_places WHERE typed <> 0")
+                                   : std::optional<std::uint64_t>(0);
+            const auto input = has(present_, "moz_inputhistory") ? countOf(db, "SELECT count(*) FROM moz_inputhistory")
+                                                                 : std::optional<std::uint64_t>(0);
+            if (!typed || !input) return std::nullopt;
+            return *typed + *input;
+        }
+        case FirefoxWork::UnbookmarkedIcons: {
+            const auto pages = db.query("SELECT page_url FROM moz_pages_w_icons");
+            if (!pages || !keptPages_) return std::nullopt;
+            std::uint64_t count = 0;
+            for (const auto& row : *pages)
+                if (!row.empty() && !keptPages_->count(row[0])) ++count;
+            return count;
+        }
+        case FirefoxWork::SearchBarEntries:
+            return countOf(db, "SELECT count(*) FROM moz_formhistory WHERE fieldname = 'searchbar-history'");
+        case FirefoxWork::EmptyNamedTables: break;
+        }
+        return std::nullopt;
+    }
+
+    void planning() { planning_ = true; }
+
     bool run(Database& db) override {
         switch (work_) {
         case FirefoxWork::PlacesHistory: return placesHistory(db);
@@ -88,12 +124,18 @@ private:
 
     // Every visit and what was learnt from it; the pages bookmarks (or their keywords) point
     // to stay, with nothing left of their visits.
-    bool placesHistory(Database& db) {
+    // The pages the history's cleaning keeps: those bookmarks (or their keywords) point to.
+    std::string keptPage(Database& db) {
         std::string kept = "SELECT fk FROM moz_bookmarks WHERE fk IS NOT NULL";
         if (has(present_, "moz_keywords")) kept += " UNION SELECT place_id FROM moz_keywords WHERE place_id IS NOT NULL";
+        std::string condition = "id IN (" + kept + ")";
+        if (has(columnsOf(db, "moz_places"), "foreign_count")) condition += " OR foreign_count > 0";
+        return condition;
+    }
+
+    bool placesHistory(Database& db) {
         const std::vector<std::string> pageColumns = columnsOf(db, "moz_places");
-        std::string keptPage = "id IN (" + kept + ")";
-        if (has(pageColumns, "foreign_count")) keptPage += " OR foreign_count > 0";
+        const std::string keptPage = this->keptPage(db);
         if (!emptyIfPresent(db, {"moz_historyvisits", "moz_historyvisits_extra", "moz_inputhistory",
                                  "moz_places_metadata", "moz_places_metadata_search_queries"}))
             return false;
@@ -166,24 +208,40 @@ private:
     std::string_view required_;
     FirefoxKeptPages& keptPages_;
     std::vector<std::string> present_;
+    bool planning_ = false;
 };
 
 } // namespace
 
-StoreOutcome cleanFirefoxDatabase(EntryHandle& profile, const FirefoxDatabase& target, FirefoxKeptPages& keptPages) {
+DatabaseResult cleanFirefoxDatabase(EntryHandle& profile, const FirefoxDatabase& target, FirefoxKeptPages& keptPages) {
     if (target.work == FirefoxWork::EmptyNamedTables)
         // Firefox's own functions may stand in its schema: deleted rows are overwritten, never rebuilt.
         return cleanDatabase(profile, target.name, DatabaseWork::EmptyNamedTables, target.tables, Erasure::Overwrite);
     const bool places = target.work == FirefoxWork::PlacesHistory;
     if (places) keptPages.reset();
     FirefoxJob job(target, keptPages);
-    const StoreOutcome outcome = cleanDatabase(profile, target.name, job);
-    if (places && outcome != StoreOutcome::Cleaned) {
+    const DatabaseResult result = cleanDatabase(profile, target.name, job);
+    if (places && result.outcome != StoreOutcome::Cleaned) {
         // No places.sqlite: no bookmark, no icon to keep. One that refused: nothing is known.
         keptPages.reset();
-        if (outcome == StoreOutcome::Absent) keptPages.emplace();
+        if (result.outcome == StoreOutcome::Absent) keptPages.emplace();
     }
-    return outcome;
+    return result;
+}
+
+DatabaseResult planFirefoxDatabase(EntryHandle& profile, const FirefoxDatabase& target, FirefoxKeptPages& keptPages) {
+    if (target.work == FirefoxWork::EmptyNamedTables)
+        return planDatabase(profile, target.name, DatabaseWork::EmptyNamedTables, target.tables);
+    const bool places = target.work == FirefoxWork::PlacesHistory;
+    if (places) keptPages.reset();
+    FirefoxJob job(target, keptPages);
+    job.planning();
+    const DatabaseResult result = planDatabase(profile, target.name, job);
+    if (places && result.outcome != StoreOutcome::Cleaned) {
+        keptPages.reset();
+        if (result.outcome == StoreOutcome::Absent) keptPages.emplace();
+    }
+    return result;
 }
 
 } // namespace tv::engine::browsers

@@ -17,6 +17,10 @@ using FirefoxKeptPages = std::optional<std::set<std::string>>;
 
 // Cleans one database of a profile's folder. The history cleaning of places.sqlite sets
 // `keptPages`; the icons' cleaning reads it.
-StoreOutcome cleanFirefoxDatabase(EntryHandle& profile, const FirefoxDatabase& target, FirefoxKeptPages& keptPages);
+DatabaseResult cleanFirefoxDatabase(EntryHandle& profile, const FirefoxDatabase& target, FirefoxKeptPages& keptPages);
+
+// What that cleaning would remove, from a read-only copy; the plan of places.sqlite sets
+// `keptPages` to the pages the cleaning would leave.
+DatabaseResult planFirefoxDatabase(EntryHandle& profile, const FirefoxDatabase& target, FirefoxKeptPages& keptPages);
 
 } // namespace tv::engine::browsers

@@ -17,12 +17,6 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
-bool startsWithNoCase(std::string_view text, std::string_view start) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return text.size() >= start.size() &&
-           std::equal(start.begin(), start.end(), text.begin(), [&](char a, char b) { return lower(a) == lower(b); });
-}
-
 // "[Profile0]", "[Profile12]": the sections Firefox reads as profiles.
 bool isProfileSection(std::string_view header) {
     if (!startsWithNoCase(header, "profile")) return false;
@@ -45,7 +39,7 @@ std::optional<std::string> plainNames(std::string_view path) {
         const std::string_view name = path.substr(0, at);
         path = at == std::string_view::npos ? std::string_view() : path.substr(at + 1);
         if (name.empty()) continue;
-        if (!isSingleName(name)) return std::nullopt;
+        if (!isPlainName(name)) return std::nullopt;
         names = joinedNames(names, name);
     }
     if (names.empty()) return std::nullopt;
@@ -70,7 +64,7 @@ std::optional<FolderPlace> absolutePlace(std::string path) {
         if (server == std::string_view::npos) return std::nullopt;
         const auto share = rest.find('\\', server + 1);
         if (share == std::string_view::npos) return std::nullopt;
-        if (!isSingleName(rest.substr(0, server)) || !isSingleName(rest.substr(server + 1, share - server - 1)))
+        if (!isPlainName(rest.substr(0, server)) || !isPlainName(rest.substr(server + 1, share - server - 1)))
             return std::nullopt;
         root = "\\\\" + std::string(rest.substr(0, share + 1));
         rest.remove_prefix(share + 1);

@@ -2,11 +2,6 @@
 
 namespace tv::engine::browsers {
 
-bool isSingleName(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of(std::string_view("\\/:*?\"<>|\0", 10)) == std::string_view::npos;
-}
-
 std::pair<std::string_view, std::string_view> splitLast(std::string_view path) {
     const auto at = path.rfind('\\');
     if (at == std::string_view::npos) return {std::string_view(), path};
@@ -21,7 +16,7 @@ ReachedFolder openPlainFolder(EntryHandle& from, std::string_view relative) {
         const auto at = relative.find('\\');
         const std::string_view name = relative.substr(0, at);
         relative = at == std::string_view::npos ? std::string_view() : relative.substr(at + 1);
-        if (!isSingleName(name)) return {Reach::Refused, nullptr};
+        if (!isPlainName(name)) return {Reach::Refused, nullptr};
         auto child = current->openChild(name, EntryKind::Folder);
         if (!child) return {current->lastChildMissing() ? Reach::Missing : Reach::Refused, nullptr};
         const auto attributes = child->attributes();

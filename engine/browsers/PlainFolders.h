@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/Names.h"
 #include "platform/PlatformServices.h"
 
 namespace tv::engine::browsers {
@@ -21,9 +22,6 @@ struct ReachedFolder {
 ReachedFolder openPlainFolder(EntryHandle& from, std::string_view relative);
 // The same below a folder named by its path, which is taken as the system gives it.
 ReachedFolder openPlainFolder(PlatformServices& platform, const std::string& base, std::string_view relative);
-
-// A name that can only mean an entry of the folder it is joined to.
-bool isSingleName(std::string_view name);
 
 // Splits "a\b\c" into "a\b" and "c".
 std::pair<std::string_view, std::string_view> splitLast(std::string_view path);

@@ -5,6 +5,7 @@
 
 #include "platform/memory/MemoryRegistry.h"
 #include "platform/memory/DiskBackedDatabase.h"
+#include "platform/sqlite/DatabaseCopy.h"
 
 namespace tv::memory {
 
@@ -314,6 +315,7 @@ public:
         entry.altName = l.altName;
         entry.attributes = l.attributes;
         entry.fileId = l.id;
+        entry.size = l.size;
         return true;
     }
 
@@ -379,6 +381,21 @@ public:
              }});
     }
 
+    std::optional<std::uint64_t> childFileSize(std::string_view name) override {
+        const Node* node = plainChildFile(name);
+        if (!node) return std::nullopt;
+        return node->content.size();
+    }
+
+    std::unique_ptr<Database> openChildDatabaseCopy(std::string_view name, std::size_t limit) override {
+        auto file = readChildFile(name, limit);
+        if (!file) return nullptr;
+        const bool missing = lastMissing_;
+        const auto log = readChildFile(std::string(name) + "-wal", limit);
+        lastMissing_ = missing;
+        return sqlite::openCopy(*file, log);
+    }
+
 private:
     // A file of this folder by one name, as a careful open finds it: never through a link.
     Node* plainChildFile(std::string_view name) {
@@ -394,16 +411,18 @@ private:
         std::string name, altName;
         std::uint32_t attributes;
         std::uint64_t id;
+        std::uint64_t size = 0;
     };
     // A host link is listed with what it leads to: a folder shows as a linked folder, a
     // file as a plain file.
     Listed listed(const Node& c) const {
-        Listed l{c.name, c.altName, c.attributes, c.id};
+        Listed l{c.name, c.altName, c.attributes, c.id, c.isFolder() ? 0 : c.content.size()};
         if (c.followedOnOpen) {
             const Node* target = fs_.resolve(c.linkTarget, true);
             if (target) {
                 l.attributes = target->isFolder() ? attr::kDirectory | attr::kReparsePoint : target->attributes;
                 l.id = target->id;
+                l.size = target->isFolder() ? 0 : target->content.size();
             }
         }
         return l;
@@ -415,6 +434,19 @@ private:
     bool broken_ = false;
     bool lastMissing_ = false;
 };
+
+std::string MemoryFileSystem::describe() const {
+    std::string text;
+    std::vector<const Node*> pending = {root_.get()};
+    while (!pending.empty()) {
+        const Node* node = pending.back();
+        pending.pop_back();
+        text += pathOf(*node) + "|" + std::to_string(node->attributes) + "|" + node->linkTarget + "|" +
+                std::to_string(node->content.size()) + ":" + node->content + "\n";
+        for (auto it = node->children.rbegin(); it != node->children.rend(); ++it) pending.push_back(it->get());
+    }
+    return text;
+}
 
 FolderOpening MemoryFileSystem::openFolderHandle(const std::string& path) {
     Node* node = resolve(path, true);

@@ -69,6 +69,9 @@ public:
     std::optional<std::string> contentOf(const std::string& path) const;
     // Every file below a folder, links not followed; for assertions.
     int fileCountBelow(const std::string& path) const;
+    // The whole tree in one text, every entry with its attributes, content and link target:
+    // two trees describe alike only when nothing of them differs.
+    std::string describe() const;
     std::string pathOf(const Node& node) const;
 
     // How many times a handle was asked for its final path.

@@ -170,8 +170,10 @@ public:
     ~MemoryHistoryStg2() override { --p_.historyOpenReferences; }
     std::int32_t clearHistory() override {
         ++p_.historyClearCount;
+        if (p_.historyClearResult >= 0) p_.historyEntries = 0;
         return p_.historyClearResult;
     }
+    std::optional<std::uint64_t> entryCount() override { return p_.historyEntries; }
 
 private:
     MemoryPlatform& p_;

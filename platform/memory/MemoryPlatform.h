@@ -92,6 +92,7 @@ public:
     bool historyOffersStg2 = true;
     int historyClearCount = 0;
     std::int32_t historyClearResult = 0; // what ClearHistory answers
+    std::uint64_t historyEntries = 0;    // the addresses it holds; a clear that succeeds empties it
     int historyOpenReferences = 0;
     std::map<std::int32_t, std::string> errorDescriptions;
     // The files each store keeps for itself in its folders.

@@ -295,3 +295,24 @@ bool MemoryRegistry::setString(std::uintptr_t handle, const std::string& name, c
 void MemoryRegistry::close(std::uintptr_t handle) { handles_.erase(handle); }
 
 } // namespace tv::memory
+
+namespace tv::memory {
+
+std::string MemoryRegistry::describe() const {
+    std::string text;
+    for (Hive hive : {Hive::CurrentUser, Hive::LocalMachine}) {
+        const std::string hiveName = hive == Hive::CurrentUser ? "HKCU\\" : "HKLM\\";
+        std::vector<const Key*> pending = {root(hive)};
+        while (!pending.empty()) {
+            const Key* key = pending.back();
+            pending.pop_back();
+            text += hiveName + pathOf(*key) + (key->link ? " -> " + key->link->path : std::string()) + "\n";
+            for (const auto& [name, value] : key->values)
+                text += "  " + name + "=" + std::to_string(value.type) + ":" + value.data + "\n";
+            for (auto it = key->subkeys.rbegin(); it != key->subkeys.rend(); ++it) pending.push_back(it->get());
+        }
+    }
+    return text;
+}
+
+} // namespace tv::memory

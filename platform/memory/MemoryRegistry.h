@@ -57,6 +57,8 @@ public:
     std::optional<RegValue> value(Hive hive, const std::string& path, const std::string& name) const;
     std::vector<std::string> subkeyNames(Hive hive, const std::string& path) const;
     size_t valueCount(Hive hive, const std::string& path) const;
+    // Both hives in one text, every key with its values and link: alike only when equal.
+    std::string describe() const;
 
     // Failure injection, by the path where the key really is (case-insensitive, whole path).
     std::set<std::string> denyDelete;     // deleting the key is refused

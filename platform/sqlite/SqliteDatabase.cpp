@@ -92,6 +92,8 @@ private:
 
 } // namespace
 
+std::unique_ptr<Database> adopt(sqlite3* db) { return std::make_unique<SqliteDatabase>(db); }
+
 std::unique_ptr<Database> openFile(const std::string& path) {
     sqlite3* db = nullptr;
     const int opened = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);

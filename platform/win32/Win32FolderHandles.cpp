@@ -11,6 +11,7 @@
 #include "platform/win32/Utf8.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/sqlite/DatabaseCopy.h"
 #include "platform/sqlite/SqliteDatabase.h"
 
 namespace tv::win32 {
@@ -192,6 +193,7 @@ public:
         entry.altName = alt_;
         entry.attributes = record->FileAttributes;
         entry.fileId = static_cast<std::uint64_t>(record->FileId.QuadPart);
+        entry.size = record->EndOfFile.QuadPart > 0 ? static_cast<std::uint64_t>(record->EndOfFile.QuadPart) : 0;
         return true;
     }
 
@@ -244,6 +246,21 @@ public:
         std::string utf8;
         narrowInto(path, utf8);
         return utf8.empty() ? nullptr : sqlite::openFile(utf8);
+    }
+
+    std::optional<std::uint64_t> childFileSize(std::string_view name) override {
+        FileHandle file = openPlainFile(name, 0);
+        LARGE_INTEGER size{};
+        if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return std::nullopt;
+        return static_cast<std::uint64_t>(size.QuadPart);
+    }
+
+    std::unique_ptr<Database> openChildDatabaseCopy(std::string_view name, std::size_t limit) override {
+        auto file = readChildFile(name, limit);
+        if (!file) return nullptr;
+        // The log is read by its own name beside the file, as SQLite finds it.
+        const auto log = readChildFile(std::string(name) + "-wal", limit);
+        return sqlite::openCopy(*file, log);
     }
 
 private:

@@ -20,6 +20,22 @@ class Win32HistoryStg2 : public UrlHistoryStg2 {
 public:
     explicit Win32HistoryStg2(ComPtr<IUrlHistoryStg2> store) : store_(std::move(store)) {}
     std::int32_t clearHistory() override { return store_->ClearHistory(); }
+    std::optional<std::uint64_t> entryCount() override {
+        ComPtr<IEnumSTATURL> entries;
+        if (FAILED(store_->EnumUrls(reinterpret_cast<IEnumSTATURL**>(entries.receive()))) || !entries) return std::nullopt;
+        std::uint64_t count = 0;
+        for (;;) {
+            STATURL entry{};
+            entry.cbSize = sizeof entry;
+            ULONG fetched = 0;
+            const HRESULT next = entries->Next(1, &entry, &fetched);
+            if (next != S_OK || fetched != 1) return next == S_FALSE || SUCCEEDED(next) ? std::optional(count) : std::nullopt;
+            // The entry's texts are the caller's to free.
+            CoTaskMemFree(entry.pwcsUrl);
+            CoTaskMemFree(entry.pwcsTitle);
+            ++count;
+        }
+    }
 
 private:
     ComPtr<IUrlHistoryStg2> store_;

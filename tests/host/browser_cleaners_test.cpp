@@ -1,13 +1,23 @@
 #include <gtest/gtest.h>
 
-#include "engine/BrowserCleaners.h"
 #include "engine/CleanerError.h"
+#include "engine/RecycleBin.h"
+#include "engine/SidText.h"
 #include "engine/StatusWords.h"
+#include "engine/browsers/FormData.h"
+#include "engine/browsers/HistoryStore.h"
+#include "engine/browsers/InternetExplorerFamily.h"
+#include "engine/browsers/InternetExplorerWindows.h"
+#include "engine/browsers/UrlCache.h"
+#include "ui/RunTexts.h"
+#include "ui/WindowRun.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "platform/toolkit/headless/HeadlessBackend.h"
 
 using namespace tv;
 using namespace tv::engine;
+using namespace tv::engine::browsers;
+using tv::ui::kClosingBrowserText;
 using tv::memory::makeSid;
 
 namespace {
@@ -31,7 +41,9 @@ protected:
     toolkit::Label status{"Label10"};
     toolkit::Label caption{"Label11"};
     toolkit::ProgressBar bar{"ProgressBar1"};
-    RunDisplay display{app, status, caption, bar};
+    toolkit::CheckBox master{"CheckBox25"};
+    toolkit::Label count{"Label1"};
+    ui::WindowRun display{app, {}, {status, caption, bar, master, count}};
 
     std::string errorOf(bool (*cleaner)(PlatformServices&)) {
         try {
@@ -253,7 +265,7 @@ TEST_F(AutoComplete, AnEightyCharacterNameIsTrusted) {
 
 TEST_F(BrowserCleaners, RecycleBinIsEmptiedSilentlyOwnedByTheApplicationWindow) {
     platform.recycleBinItems = 3;
-    EXPECT_EQ(EmptyRecycleBin(platform, display), "Nettoyé");
+    EXPECT_EQ(EmptyRecycleBin(platform, display), kCleaned);
     ASSERT_EQ(platform.recycleBinCalls.size(), 1u);
     EXPECT_EQ(platform.recycleBinCalls[0].owner, kAppWindow);
     EXPECT_EQ(platform.recycleBinCalls[0].root, "");
@@ -265,10 +277,10 @@ TEST_F(BrowserCleaners, RecycleBinIsEmptiedSilentlyOwnedByTheApplicationWindow) 
 
 TEST_F(BrowserCleaners, RecycleBinOutOfReachIsReportedAndTheBarStillMoves) {
     platform.libraries["shell32.dll"] = {"SHEmptyRecycleBinW"};
-    EXPECT_EQ(EmptyRecycleBin(platform, display), "Nettoyage impossible");
+    EXPECT_EQ(EmptyRecycleBin(platform, display), kImpossible);
     EXPECT_EQ(bar.position(), 100);
     platform.libraries.clear();
-    EXPECT_EQ(EmptyRecycleBin(platform, display), "Nettoyage impossible");
+    EXPECT_EQ(EmptyRecycleBin(platform, display), kImpossible);
     EXPECT_EQ(bar.position(), 200);
     EXPECT_TRUE(platform.recycleBinCalls.empty());
     EXPECT_EQ(platform.loadedLibraries, 0);

@@ -7,10 +7,11 @@
 #include <functional>
 #include <string>
 
-#include "engine/browsers/BrowserTaskResult.h"
+#include "engine/TaskWork.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "tests/support/BrowserDatabases.h"
 #include "tests/support/HeadlessRunDisplay.h"
+#include "ui/RunSummary.h"
 
 namespace tv::testsupport {
 
@@ -22,15 +23,23 @@ protected:
     std::string bytes(const std::string& path) { return platform.files.contentOf(path).value_or(""); }
     Rows rows(const std::string& path, const std::string& sql) { return rowsOf(bytes(path), sql); }
 
+    // What the Internet tasks left, task by task as a run's summary would name it.
+    struct TasksOutcome {
+        int filesStayed = 0;
+        std::vector<std::string> notCleaned;
+        std::vector<std::string> leftOpen;
+    };
+
     // Every Internet task's share, as `runTask` does it, with history cleaned too.
-    static engine::browsers::BrowserTaskResult
-    everyInternetTask(const std::function<engine::browsers::BrowserTaskResult(std::size_t task)>& runTask) {
-        engine::browsers::BrowserTaskResult all;
+    TasksOutcome everyInternetTask(const std::function<void(engine::TaskWork& work)>& runTask) {
+        TasksOutcome all;
         for (std::size_t task = engine::tkInternetFiles; task <= engine::tkAutoComplete; ++task) {
-            auto result = runTask(task);
-            all.filesStayed += result.filesStayed;
-            all.notCleaned.insert(all.notCleaned.end(), result.notCleaned.begin(), result.notCleaned.end());
-            all.leftOpen.insert(all.leftOpen.end(), result.leftOpen.begin(), result.leftOpen.end());
+            engine::RunReport report;
+            engine::TaskWork work(platform, display, engine::RunMode::Execute, task, report);
+            runTask(work);
+            all.filesStayed += report.filesStayed();
+            for (const auto& store : report.storesLeft) all.notCleaned.push_back(ui::storeName(store));
+            all.leftOpen.insert(all.leftOpen.end(), report.browsersLeftOpen.begin(), report.browsersLeftOpen.end());
         }
         return all;
     }

@@ -7,6 +7,7 @@
 #include "engine/browsers/ChromiumProfiles.h"
 #include "engine/browsers/GatedBrowsers.h"
 #include "tests/host/browser_profiles_fixture.h"
+#include "ui/RunTexts.h"
 
 using namespace tv;
 using namespace tv::engine;
@@ -80,8 +81,8 @@ protected:
         platform.files.addFile(p + "\\Extensions\\abc\\1.0\\manifest.json", attr::kArchive, "{}");
     }
 
-    BrowserTaskResult runInternetTasks(std::vector<ChromiumInstallation>& installations) {
-        return everyInternetTask([&](std::size_t task) { return cleanChromiumTask(platform, display, installations, task, false); });
+    TasksOutcome runInternetTasks(std::vector<ChromiumInstallation>& installations) {
+        return everyInternetTask([&](TaskWork& work) { cleanChromiumTask(work, installations, false); });
     }
 };
 
@@ -186,7 +187,7 @@ TEST_F(ChromiumProfiles, ARunningBrowserIsAskedToCloseByItsOwnWindowsAndOneThatS
     const auto result = runInternetTasks(installations);
 
     ASSERT_EQ(backend.boxes.size(), 1u);
-    EXPECT_EQ(backend.boxes[0].text, closeBrowsersQuestion({"Google Chrome", "Microsoft Edge"}));
+    EXPECT_EQ(backend.boxes[0].text, ui::closeBrowsersQuestion({"Google Chrome", "Microsoft Edge"}));
     EXPECT_NE(backend.boxes[0].text.find("Google Chrome et Microsoft Edge"), std::string::npos);
     std::vector<WindowHandle> asked;
     for (const auto& m : platform.posted) asked.push_back(m.window);

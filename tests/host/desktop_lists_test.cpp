@@ -4,12 +4,16 @@
 #include <string>
 #include <vector>
 
-#include "engine/CleaningRun.h"
-#include "engine/StatusWords.h"
+#include "ui/RunSummary.h"
+#include "ui/RunTexts.h"
+#include "engine/TaskTargets.h"
+#include "engine/browsers/InternetExplorerFamily.h"
 #include "tests/host/ui_program_fixture.h"
 
 using namespace tv;
 using namespace tv::engine;
+using namespace tv::engine::browsers;
+using namespace tv::ui;
 using tv::ui::Form1;
 
 namespace {

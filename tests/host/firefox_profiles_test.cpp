@@ -88,8 +88,8 @@ protected:
                                "[General]\r\nStartWithLastProfile=1\r\nVersion=2\r\n\r\n" + sections);
     }
 
-    BrowserTaskResult runInternetTasks(std::vector<FirefoxInstallation>& installations) {
-        return everyInternetTask([&](std::size_t task) { return cleanFirefoxTask(platform, display, installations, task, false); });
+    TasksOutcome runInternetTasks(std::vector<FirefoxInstallation>& installations) {
+        return everyInternetTask([&](TaskWork& work) { cleanFirefoxTask(work, installations, false); });
     }
 };
 
@@ -138,7 +138,10 @@ TEST_F(FirefoxProfiles, TypedAddressesAloneLeaveHistoryAndTheSearchBarGoes) {
     const std::string p = kFirefox + "\\Profiles\\t.default";
     plantProfile(p, p);
     auto installations = findFirefoxInstallations(platform);
-    EXPECT_TRUE(cleanFirefoxTask(platform, display, installations, tkTypedUrls, true).notCleaned.empty());
+    RunReport report;
+    TaskWork work(platform, display, RunMode::Execute, tkTypedUrls, report);
+    cleanFirefoxTask(work, installations, true);
+    EXPECT_TRUE(report.storesLeft.empty());
     EXPECT_EQ(rows(p + "\\places.sqlite", "SELECT count(*), sum(typed) FROM moz_places"), (Rows{{"2", "0"}}));
     EXPECT_EQ(rows(p + "\\places.sqlite", "SELECT count(*) FROM moz_inputhistory"), (Rows{{"0"}}));
     EXPECT_EQ(rows(p + "\\places.sqlite", "SELECT count(*) FROM moz_historyvisits"), (Rows{{"2"}}));

@@ -3,6 +3,7 @@
 #include "engine/FolderOps.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "platform/toolkit/headless/HeadlessBackend.h"
+#include "ui/WindowRun.h"
 
 using namespace tv;
 using namespace tv::toolkit;
@@ -16,13 +17,16 @@ struct FolderFixture : ::testing::Test {
     HeadlessBackend backend;
     Application app{backend};
     ProgressBar bar{"ProgressBar1"};
+    Label status{"Label10"}, caption{"Label11"}, count1{"Label1"};
+    CheckBox master{"CheckBox25"};
+    ui::WindowRun display{app, {}, {status, caption, bar, master, count1}};
 
     FolderFixture() {
         app.setTitle("Tarmel Veilo");
         bar.setRange(0, 1000);
     }
-    int count(const std::string& path) { return engine::CountFiles(platform, app, path); }
-    void purge(const std::string& path) { engine::PurgeFolder(platform, app, bar, path); }
+    int count(const std::string& path) { return engine::CountFiles(platform, display, path); }
+    void purge(const std::string& path) { engine::PurgeFolder(platform, display, path); }
     bool has(const std::string& relative) { return platform.files.exists(kRoot + "\\" + relative); }
 };
 
@@ -400,7 +404,8 @@ TEST_F(HostileTree, ClosingTheMainWindowStopsTheWalkAtOnce) {
     platform.tickStepMs = engine::kPumpIntervalMs; // every file pumps
     Application counting{backend};
     closeAtFourthPump(counting);
-    EXPECT_EQ(engine::CountFiles(platform, counting, kRoot), 3); // what it had when the window closed
+    ui::WindowCallback countingWindow(counting);
+    EXPECT_EQ(engine::CountFiles(platform, countingWindow, kRoot), 3); // what it had when the window closed
 
     closeAtFourthPump(app);
     purge(kRoot);

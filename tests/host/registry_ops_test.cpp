@@ -4,6 +4,7 @@
 
 #include "engine/CleanerError.h"
 #include "engine/RegistryOps.h"
+#include "engine/StatusWords.h"
 #include "platform/memory/MemoryPlatform.h"
 
 using namespace tv;
@@ -28,7 +29,7 @@ TEST_F(RegistryFixture, ResetEmptiesADeepKeyAndLeavesItsNeighbours) {
     reg.setValue(Hive::CurrentUser, kSibling, "Start Page", {memory::kRegSz, "keep"});
     reg.setValue(Hive::CurrentUser, kTyped + "Extra", "v", {memory::kRegSz, "keep"}); // shares a prefix
 
-    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyé");
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), engine::kCleaned);
     EXPECT_TRUE(reg.exists(Hive::CurrentUser, kTyped));
     EXPECT_EQ(reg.valueCount(Hive::CurrentUser, kTyped), 0u);
     EXPECT_TRUE(reg.subkeyNames(Hive::CurrentUser, kTyped).empty());
@@ -37,14 +38,14 @@ TEST_F(RegistryFixture, ResetEmptiesADeepKeyAndLeavesItsNeighbours) {
 }
 
 TEST_F(RegistryFixture, ResetOfAMissingKeyCreatesNothing) {
-    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Non présent sur le système");
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), engine::kNotPresent);
     EXPECT_FALSE(reg.exists(Hive::CurrentUser, kTyped));
     EXPECT_FALSE(reg.exists(Hive::CurrentUser, "Software\\Microsoft\\Internet Explorer"));
 }
 
 TEST_F(RegistryFixture, ResetOfAnEmptyKeyKeepsIt) {
     reg.ensure(Hive::CurrentUser, kTyped);
-    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyé");
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), engine::kCleaned);
     EXPECT_TRUE(reg.exists(Hive::CurrentUser, kTyped));
 }
 
@@ -53,7 +54,7 @@ TEST_F(RegistryFixture, ResetGoesOnPastASubkeyThatRefusesDeletionAndSaysItCouldN
     reg.ensure(Hive::CurrentUser, kTyped + "\\guarded\\inner");
     reg.ensure(Hive::CurrentUser, kTyped + "\\z");
     reg.denyDelete.insert(kTyped + "\\guarded");
-    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyage impossible");
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), engine::kImpossible);
     EXPECT_EQ(reg.subkeyNames(Hive::CurrentUser, kTyped), std::vector<std::string>{"guarded"});
     EXPECT_TRUE(reg.subkeyNames(Hive::CurrentUser, kTyped + "\\guarded").empty());
 }
@@ -77,13 +78,13 @@ TEST_F(RegistryFixture, ResetRaisesWhenTheKeyCannotBeCreatedAgain) {
 TEST_F(RegistryFixture, ResetSurvivesFailingQueriesAndReads) {
     reg.ensure(Hive::CurrentUser, kTyped + "\\a");
     reg.failEnum.insert(kTyped);
-    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyage impossible");
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), engine::kImpossible);
     EXPECT_TRUE(reg.exists(Hive::CurrentUser, kTyped + "\\a")); // could not be named, so it stays
     reg.failEnum.clear();
     reg.failQueryInfo.insert(kTyped);
-    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyage impossible");
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), engine::kImpossible);
     reg.failQueryInfo.clear();
-    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyé");
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), engine::kCleaned);
 }
 
 TEST_F(RegistryFixture, APathThatNamesNoKeyLeavesTheHivesAlone) {
@@ -91,9 +92,9 @@ TEST_F(RegistryFixture, APathThatNamesNoKeyLeavesTheHivesAlone) {
     reg.setValue(Hive::CurrentUser, "Environment", "TEMP", {memory::kRegSz, "keep"});
     reg.ensure(Hive::LocalMachine, "Software\\Keep");
     // The system would open the hive itself for an empty path.
-    EXPECT_EQ(engine::ResetRegKey(platform, ""), "Non présent sur le système");
-    EXPECT_EQ(engine::ResetRegKey(platform, "\\"), "Non présent sur le système");
-    EXPECT_EQ(engine::DeleteRegValue(platform, "", "url1"), "Non présent sur le système");
+    EXPECT_EQ(engine::ResetRegKey(platform, ""), engine::kNotPresent);
+    EXPECT_EQ(engine::ResetRegKey(platform, "\\"), engine::kNotPresent);
+    EXPECT_EQ(engine::DeleteRegValue(platform, "", "url1"), engine::kNotPresent);
     engine::WriteRegString(platform, "", "Start Page", "x");
     engine::DeleteKeyWithSubkeys(platform, Hive::CurrentUser, "");
     engine::DeleteKeyWithSubkeys(platform, Hive::LocalMachine, "");
@@ -111,13 +112,13 @@ TEST_F(RegistryFixture, TheMemoryRegistryRefusesThePathsTheSystemRefuses) {
         EXPECT_FALSE(platform.openKey(Hive::CurrentUser, bad, kKeyAllAccess)) << bad;
         EXPECT_FALSE(platform.createKey(Hive::CurrentUser, bad)) << bad;
         EXPECT_FALSE(engine::DeleteKeyWithSubkeys(platform, Hive::CurrentUser, bad)) << bad;
-        EXPECT_EQ(engine::ResetRegKey(platform, bad), "Non présent sur le système") << bad;
+        EXPECT_EQ(engine::ResetRegKey(platform, bad), engine::kNotPresent) << bad;
         EXPECT_THROW(reg.ensure(Hive::CurrentUser, bad), std::invalid_argument) << bad;
     }
     EXPECT_EQ(reg.value(Hive::CurrentUser, kTyped, "url1")->data, "http://a");
     // Trailing separators are taken, as the system takes them.
     EXPECT_TRUE(platform.openKey(Hive::CurrentUser, kTyped + "\\", kKeyAllAccess));
-    EXPECT_EQ(engine::ResetRegKey(platform, kTyped + "\\"), "Nettoyé");
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped + "\\"), engine::kCleaned);
     EXPECT_EQ(reg.valueCount(Hive::CurrentUser, kTyped), 0u);
 }
 
@@ -126,16 +127,16 @@ TEST_F(RegistryFixture, DeleteValueRemovesOnlyTheNamedValue) {
     reg.setValue(Hive::CurrentUser, word, "Settings", {memory::kRegSz, "mru"});
     reg.setValue(Hive::CurrentUser, word, "Other", {memory::kRegSz, "keep"});
     reg.ensure(Hive::CurrentUser, word + "\\Child");
-    EXPECT_EQ(engine::DeleteRegValue(platform, word, "Settings"), "Nettoyé");
+    EXPECT_EQ(engine::DeleteRegValue(platform, word, "Settings"), engine::kCleaned);
     EXPECT_FALSE(reg.value(Hive::CurrentUser, word, "Settings"));
     EXPECT_EQ(reg.value(Hive::CurrentUser, word, "Other")->data, "keep");
     EXPECT_TRUE(reg.exists(Hive::CurrentUser, word + "\\Child"));
     // An absent value is gone all the same; one the key will not let go of is not.
-    EXPECT_EQ(engine::DeleteRegValue(platform, word, "Settings"), "Nettoyé");
+    EXPECT_EQ(engine::DeleteRegValue(platform, word, "Settings"), engine::kCleaned);
     reg.denyFullAccess.insert(word);
-    EXPECT_EQ(engine::DeleteRegValue(platform, word, "Other"), "Nettoyage impossible");
+    EXPECT_EQ(engine::DeleteRegValue(platform, word, "Other"), engine::kImpossible);
     EXPECT_TRUE(reg.value(Hive::CurrentUser, word, "Other"));
-    EXPECT_EQ(engine::DeleteRegValue(platform, word + "\\Missing", "Settings"), "Non présent sur le système");
+    EXPECT_EQ(engine::DeleteRegValue(platform, word + "\\Missing", "Settings"), engine::kNotPresent);
     EXPECT_FALSE(reg.exists(Hive::CurrentUser, word + "\\Missing"));
 }
 
@@ -171,7 +172,7 @@ TEST_F(RegistryFixture, TheExistenceTestAsksForReadRightsOnly) {
     reg.ensure(Hive::CurrentUser, kTyped);
     reg.denyFullAccess.insert(kTyped);
     // Read access works, so the key is found to exist; the full-access steps then fail.
-    EXPECT_EQ(engine::DeleteRegValue(platform, kTyped, "x"), "Nettoyé");
+    EXPECT_EQ(engine::DeleteRegValue(platform, kTyped, "x"), engine::kCleaned);
 }
 
 namespace {
@@ -199,7 +200,7 @@ TEST_F(RegistryFixture, LinksInsideATargetGoAsLinksAndWhatTheyLeadToStays) {
     reg.link(Hive::CurrentUser, kTyped + "\\a\\b\\deep", Hive::LocalMachine, "Software\\Machine");
     reg.link(Hive::CurrentUser, kTyped + "\\loop", Hive::CurrentUser, kTyped);
 
-    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyé");
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), engine::kCleaned);
     EXPECT_TRUE(reg.subkeyNames(Hive::CurrentUser, kTyped).empty());
     EXPECT_EQ(reg.valueCount(Hive::CurrentUser, kTyped), 0u);
     expectCanaryWhole(reg, Hive::CurrentUser, "Software\\Other");
@@ -218,7 +219,7 @@ TEST_F(RegistryFixture, ATargetThatIsALinkIsReplacedByAPlainEmptyKey) {
     plantCanary(reg, Hive::LocalMachine, "Software\\Machine");
     reg.link(Hive::CurrentUser, recent, Hive::LocalMachine, "Software\\Machine");
 
-    EXPECT_EQ(engine::ResetRegKey(platform, recent), "Nettoyé");
+    EXPECT_EQ(engine::ResetRegKey(platform, recent), engine::kCleaned);
     const auto* key = reg.find(Hive::CurrentUser, recent);
     ASSERT_TRUE(key);
     EXPECT_FALSE(key->link);
@@ -230,7 +231,7 @@ TEST_F(RegistryFixture, ATargetThatIsALinkIsReplacedByAPlainEmptyKey) {
     const std::string word = "Software\\Microsoft\\Office\\10.0\\Word\\Data";
     reg.link(Hive::CurrentUser, word, Hive::CurrentUser, "Software\\Other");
     plantCanary(reg, Hive::CurrentUser, "Software\\Other");
-    EXPECT_EQ(engine::DeleteRegValue(platform, word, "Settings"), "Nettoyage impossible");
+    EXPECT_EQ(engine::DeleteRegValue(platform, word, "Settings"), engine::kImpossible);
     expectCanaryWhole(reg, Hive::CurrentUser, "Software\\Other");
     EXPECT_TRUE(reg.find(Hive::CurrentUser, word)->link);
 }
@@ -239,7 +240,7 @@ TEST_F(RegistryFixture, ALinkThatWillNotGoIsNeitherFollowedNorCalledClean) {
     plantCanary(reg, Hive::CurrentUser, "Software\\Other");
     reg.link(Hive::CurrentUser, kTyped + "\\x", Hive::CurrentUser, "Software\\Other");
     reg.denyDelete.insert(kTyped + "\\x");
-    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), "Nettoyage impossible");
+    EXPECT_EQ(engine::ResetRegKey(platform, kTyped), engine::kImpossible);
     EXPECT_TRUE(reg.find(Hive::CurrentUser, kTyped + "\\x")->link);
     expectCanaryWhole(reg, Hive::CurrentUser, "Software\\Other");
 
@@ -247,6 +248,6 @@ TEST_F(RegistryFixture, ALinkThatWillNotGoIsNeitherFollowedNorCalledClean) {
     const std::string runMru = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
     reg.link(Hive::CurrentUser, runMru, Hive::CurrentUser, "Software\\Nowhere");
     reg.denyDelete.insert(runMru);
-    EXPECT_EQ(engine::ResetRegKey(platform, runMru), "Nettoyage impossible");
+    EXPECT_EQ(engine::ResetRegKey(platform, runMru), engine::kImpossible);
     EXPECT_FALSE(reg.exists(Hive::CurrentUser, "Software\\Nowhere"));
 }

@@ -3,16 +3,25 @@
 #include <string>
 #include <vector>
 
-#include "engine/BrowserCleaners.h"
+#include "engine/RecycleBin.h"
+#include "engine/browsers/FormData.h"
+#include "engine/browsers/HistoryStore.h"
+#include "engine/browsers/InternetExplorerFamily.h"
+#include "engine/browsers/InternetExplorerWindows.h"
+#include "engine/browsers/UrlCache.h"
 #include "engine/CleanerError.h"
-#include "engine/CleaningRun.h"
+#include "ui/RunSummary.h"
+#include "ui/RunTexts.h"
+#include "ui/WindowRun.h"
 #include "engine/RegistryOps.h"
-#include "engine/StatusWords.h"
+#include "engine/TaskTargets.h"
+#include "engine/browsers/InternetExplorerFamily.h"
 #include "tests/host/ui_program_fixture.h"
 
 using namespace tv;
 using namespace tv::ui;
 using namespace tv::engine;
+using namespace tv::engine::browsers;
 using toolkit::Cursor;
 using toolkit::MessageButtons;
 using toolkit::MessageIcon;
@@ -155,7 +164,7 @@ TEST_F(CleaningRun, WindowsTasksAloneAskNothingLeaveTheBrowserAloneAndTouchOnlyT
         if (std::find(std::begin(kStageTexts), std::end(kStageTexts), e.text) != std::end(kStageTexts))
             stages.push_back(e.text);
     EXPECT_EQ(stages, std::vector<std::string>(kStageTexts + tkRecentDocs, kStageTexts + kTaskCount));
-    EXPECT_EQ(status->after(kStageTexts[tkTempFolder])->text, kCleaned);
+    EXPECT_EQ(status->after(kStageTexts[tkTempFolder])->text, kCleanedWord);
     EXPECT_TRUE(congratulated());
     EXPECT_EQ(app.screenCursor(), Cursor::Default);
     EXPECT_FALSE(Form1->Label11.visible());
@@ -174,7 +183,7 @@ TEST_F(CleaningRun, BudgetIsTheFilesFoundPlusAHundredATaskAndTheBarEndsAtItsMaxi
     EXPECT_EQ(Form1->ProgressBar1.position(), 100);
     const auto* first = status->after(kStageTexts[tkMediaPlayer]);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->text, kNotPresent);
+    EXPECT_EQ(first->text, kNotPresentWord);
 
     // The bar moved by 100 all the same: it stands there when the next stage shows.
     Form1->TaskFlags[tkOffice] = 1;
@@ -243,7 +252,7 @@ TEST_F(CleaningRun, TemporaryFolderThatIsNotOnlyATemporaryFolderLosesNothing) {
         clickStart();
         const auto* result = status->after(kStageTexts[tkTempFolder]);
         ASSERT_NE(result, nullptr) << path;
-        EXPECT_EQ(result->text, kImpossible) << path;
+        EXPECT_EQ(result->text, kImpossibleWord) << path;
         EXPECT_TRUE(platform.files.deleted.empty()) << path;
         EXPECT_EQ(Form1->Label10.caption(), "Le nettoyage n'est pas complet\u00A0:\r"
                                             "Nettoyage impossible\u00A0: Dossier temporaire")
@@ -307,9 +316,9 @@ TEST_F(CleaningRun, AClickOnStartDuringARunRunsASecondRunThatEndsFirst) {
     for (const auto& e : status->entries) texts.push_back(e.text);
     // The folder's word, the absent lists' word, then the folder's again, as the task ends on it.
     const std::vector<std::string> expected = {
-        kStageTexts[tkRecentDocs], kCleaned,        kNotPresent, kCleaned,    kStageTexts[tkRunMru],
-        kNotPresent,               kCongratulation, kCleaned,    kNotPresent, kCleaned,
-        kStageTexts[tkRunMru],     kNotPresent,     kCongratulation};
+        kStageTexts[tkRecentDocs], kCleanedWord,        kNotPresentWord, kCleanedWord,    kStageTexts[tkRunMru],
+        kNotPresentWord,               kCongratulation, kCleanedWord,    kNotPresentWord, kCleanedWord,
+        kStageTexts[tkRunMru],     kNotPresentWord,     kCongratulation};
     EXPECT_EQ(texts, expected);
 }
 
@@ -488,7 +497,7 @@ TEST_F(CleaningRun, WhatStaysInATargetIsCountedOrNamedAndOnlyAnEmptiedOneIsCongr
         status->entries.clear();
         clickStart();
         EXPECT_EQ(Form1->Label10.caption(), c.summary) << c.folder;
-        EXPECT_EQ(status->after(kStageTexts[tkTempFolder])->text, kCleaned) << c.folder;
+        EXPECT_EQ(status->after(kStageTexts[tkTempFolder])->text, kCleanedWord) << c.folder;
         EXPECT_EQ(files.fileCountBelow(temp), c.stays) << c.folder;
         EXPECT_TRUE(files.exists(temp)) << c.folder;
     }
@@ -538,15 +547,15 @@ TEST_F(CleaningRun, AKeyThatRefusesToBeReadIsNotTakenForAnAbsentOne) {
     platform.registry.setValue(Hive::CurrentUser, word, "Settings", {memory::kRegSz, "x"});
     platform.registry.ensure(Hive::LocalMachine, formData + "\\item");
     startAndWatch();
-    RunDisplay display{app, Form1->Label10, Form1->Label11, Form1->ProgressBar1};
+    ui::WindowRun display{app, {}, {Form1->Label10, Form1->Label11, Form1->ProgressBar1, Form1->CheckBox25, Form1->Label1}};
     Form1->TaskFlags[tkRunMru] = 1;
     const std::vector<std::set<std::string>> refusals = {{runMru, word, formData},
                                                          {parentOf(runMru), parentOf(word), parentOf(formData)}};
     for (const auto& refusing : refusals) {
         const std::string where = *refusing.begin();
         platform.registry.denyRead = refusing;
-        EXPECT_EQ(ResetRegKey(platform, runMru), kImpossible) << where;
-        EXPECT_EQ(DeleteRegValue(platform, word, "Settings"), kImpossible) << where;
+        EXPECT_EQ(ResetRegKey(platform, runMru), Outcome::Impossible) << where;
+        EXPECT_EQ(DeleteRegValue(platform, word, "Settings"), Outcome::Impossible) << where;
         // A write needs the key itself; a key above it that refuses to be read does not stop it.
         if (refusing.count(runMru))
             EXPECT_THROW(WriteRegString(platform, runMru, "b", "x"), CleanerError);
@@ -557,7 +566,7 @@ TEST_F(CleaningRun, AKeyThatRefusesToBeReadIsNotTakenForAnAbsentOne) {
         status->entries.clear();
         clickStart();
         ASSERT_NE(status->after(kStageTexts[tkRunMru]), nullptr);
-        EXPECT_EQ(status->after(kStageTexts[tkRunMru])->text, kImpossible) << where;
+        EXPECT_EQ(status->after(kStageTexts[tkRunMru])->text, kImpossibleWord) << where;
         EXPECT_EQ(Form1->Label10.caption(),
                   "Le nettoyage n'est pas complet\u00A0:\rNettoyage impossible\u00A0: Derniers fichiers exécutés")
             << where;
@@ -568,7 +577,7 @@ TEST_F(CleaningRun, AKeyThatRefusesToBeReadIsNotTakenForAnAbsentOne) {
     EXPECT_TRUE(platform.registry.exists(Hive::LocalMachine, formData + "\\item"));
     // Absent stays absent.
     platform.registry.remove(Hive::CurrentUser, runMru);
-    EXPECT_EQ(ResetRegKey(platform, runMru), kNotPresent);
+    EXPECT_EQ(ResetRegKey(platform, runMru), Outcome::NotPresent);
     clickStart();
     EXPECT_TRUE(congratulated());
 }

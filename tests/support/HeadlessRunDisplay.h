@@ -1,10 +1,11 @@
 #pragma once
-// The run's status panel and bar without a window, for tests that call a cleaner directly.
+// The main window's side of a run without a window, for tests that call a cleaner directly:
+// its status panel, bar and boxes, answered as the window answers, without its pauses.
 
-#include "engine/RunDisplay.h"
 #include "platform/toolkit/Application.h"
 #include "platform/toolkit/Controls.h"
 #include "platform/toolkit/headless/HeadlessBackend.h"
+#include "ui/WindowRun.h"
 
 namespace tv::testsupport {
 
@@ -18,7 +19,9 @@ struct HeadlessRunDisplay {
     toolkit::Label status{"Label10"};
     toolkit::Label caption{"Label11"};
     toolkit::ProgressBar bar{"ProgressBar1"};
-    engine::RunDisplay display{app, status, caption, bar};
+    toolkit::CheckBox master{"CheckBox25"};
+    toolkit::Label count{"Label1"};
+    ui::WindowRun display{app, {}, {status, caption, bar, master, count}};
 };
 
 } // namespace tv::testsupport

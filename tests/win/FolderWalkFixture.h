@@ -11,6 +11,7 @@
 #include "platform/toolkit/Controls.h"
 #include "platform/toolkit/headless/HeadlessBackend.h"
 #include "platform/win32/Win32Platform.h"
+#include "ui/WindowRun.h"
 
 namespace tv::wintest {
 
@@ -22,10 +23,10 @@ protected:
         bar.setStep(1);
     }
 
-    int count(const std::string& path) { return engine::CountFiles(platform, app, path); }
+    int count(const std::string& path) { return engine::CountFiles(platform, display, path); }
     int purge(const std::string& path) {
         const int before = bar.position();
-        engine::PurgeFolder(platform, app, bar, path);
+        engine::PurgeFolder(platform, display, path);
         return bar.position() - before;
     }
 
@@ -33,6 +34,9 @@ protected:
     toolkit::HeadlessBackend backend;
     toolkit::Application app;
     toolkit::ProgressBar bar;
+    toolkit::Label status{"Label10"}, caption{"Label11"}, count1{"Label1"};
+    toolkit::CheckBox master{"CheckBox25"};
+    ui::WindowRun display{app, {}, {status, caption, bar, master, count1}};
 };
 
 } // namespace tv::wintest

@@ -15,7 +15,15 @@
 #include <thread>
 #include <vector>
 
-#include "engine/BrowserCleaners.h"
+#include "engine/RecycleBin.h"
+#include "engine/SidText.h"
+#include "engine/StatusWords.h"
+#include "engine/browsers/FormData.h"
+#include "engine/browsers/HistoryStore.h"
+#include "engine/browsers/InternetExplorerFamily.h"
+#include "engine/browsers/InternetExplorerWindows.h"
+#include "engine/browsers/UrlCache.h"
+#include "ui/RunTexts.h"
 #include "engine/CleanerError.h"
 #include "platform/toolkit/headless/HeadlessBackend.h"
 #include "platform/win32/Utf8.h"
@@ -26,6 +34,8 @@
 
 using namespace tv;
 using namespace tv::engine;
+using namespace tv::engine::browsers;
+using tv::ui::kClosingBrowserText;
 using namespace tv::wintest;
 using tv::wintest::cacheHolds;
 using tv::wintest::commitCacheEntry;
@@ -233,7 +243,7 @@ TEST_F(Cleaners, RecycleBinIsEmptiedAndLiveFilesStay) {
     ASSERT_EQ(SHFileOperationW(&op), 0);
     ASSERT_GT(recycleBinItems(), 0);
 
-    EXPECT_EQ(EmptyRecycleBin(platform, display), "Nettoyé");
+    EXPECT_EQ(EmptyRecycleBin(platform, display), kCleaned);
 
     EXPECT_EQ(recycleBinItems(), 0);
     EXPECT_NE(GetFileAttributesW(live.c_str()), INVALID_FILE_ATTRIBUTES);

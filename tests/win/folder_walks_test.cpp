@@ -137,7 +137,7 @@ TEST_F(FolderWalks, AFileAnotherProgramHoldsOpenStaysAndIsCountedAsStaying) {
                                 nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     EXPECT_EQ(count(scratch.path()), 2);
-    const engine::PurgeTally tally = engine::PurgeFolder(platform, app, bar, scratch.path());
+    const engine::PurgeTally tally = engine::PurgeFolder(platform, display, scratch.path());
     EXPECT_EQ(tally.met, 2);
     EXPECT_EQ(tally.stayed, 1);
     EXPECT_EQ(count(scratch.path()), 1);
@@ -173,7 +173,7 @@ TEST_F(FolderWalks, AFolderOfManyBatchesIsCountedAndPurgedEntryByEntry) {
     }
 
     EXPECT_EQ(count(root), files);
-    const engine::PurgeTally tally = engine::PurgeFolder(platform, app, bar, root);
+    const engine::PurgeTally tally = engine::PurgeFolder(platform, display, root);
     EXPECT_EQ(tally.met, files);
     EXPECT_EQ(tally.stayed, 0);
     EXPECT_EQ(bar.position(), files);

@@ -1,6 +1,8 @@
-#include "engine/BrowserCleaners.h"
+#include "engine/browsers/InternetExplorerWindows.h"
 
-namespace tv::engine {
+#include "engine/browsers/InternetExplorerFamily.h"
+
+namespace tv::engine::browsers {
 
 namespace {
 
@@ -14,11 +16,8 @@ WindowHandle topOfParentChain(PlatformServices& platform, WindowHandle window) {
 
 } // namespace
 
-bool CloseBrowserWindows(PlatformServices& platform, const RunDisplay& display) {
-    display.app.setScreenCursor(toolkit::Cursor::Hourglass);
-    display.caption.show();
-    display.status.setCaption(kClosingBrowserText);
-
+bool CloseBrowserWindows(PlatformServices& platform, RunCallback& callback) {
+    callback.closingInternetExplorer();
     int attempts = 0;
     while (platform.findWindow(kBrowserFrameClass) != 0) {
         if (++attempts > kCloseAttemptLimit) return false;
@@ -31,4 +30,4 @@ bool CloseBrowserWindows(PlatformServices& platform, const RunDisplay& display) 
     return true;
 }
 
-} // namespace tv::engine
+} // namespace tv::engine::browsers

@@ -1,9 +1,9 @@
 #include <cstdio>
 
-#include "engine/BrowserCleaners.h"
+#include "engine/browsers/HistoryStore.h"
 #include "engine/CleanerError.h"
 
-namespace tv::engine {
+namespace tv::engine::browsers {
 
 namespace {
 
@@ -17,15 +17,27 @@ std::string creationFailure(PlatformServices& platform, std::int32_t code) {
     return buffer;
 }
 
-} // namespace
-
-bool clear_history(PlatformServices& platform) {
-    UrlHistoryCreation creation = platform.createUrlHistory();
+// The store's history interface, or the error the run ends on.
+std::unique_ptr<UrlHistoryStg2> openHistory(PlatformServices& platform, UrlHistoryCreation& creation) {
+    creation = platform.createUrlHistory();
     if (creation.hresult < 0 || !creation.object) throw CleanerError(creationFailure(platform, creation.hresult));
     std::unique_ptr<UrlHistoryStg2> history = creation.object->queryHistoryStg2();
     if (!history) throw CleanerError("Interface not supported");
+    return history;
+}
+
+} // namespace
+
+std::optional<std::uint64_t> HistoryEntryCount(PlatformServices& platform) {
+    UrlHistoryCreation creation;
+    return openHistory(platform, creation)->entryCount();
+}
+
+bool clear_history(PlatformServices& platform) {
+    UrlHistoryCreation creation;
+    std::unique_ptr<UrlHistoryStg2> history = openHistory(platform, creation);
     // A store that answers it did not clear (refused, or not implemented) keeps its history.
     return history->clearHistory() >= 0;
 } // both references are released here, on every path
 
-} // namespace tv::engine
+} // namespace tv::engine::browsers

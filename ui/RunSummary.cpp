@@ -1,8 +1,13 @@
-#include "engine/RunSummary.h"
+#include "ui/RunSummary.h"
 
-#include "engine/StatusWords.h"
+#include <vector>
 
-namespace tv::engine {
+#include "engine/Names.h"
+#include "ui/RunTexts.h"
+
+namespace tv::ui {
+
+using engine::characterCount;
 
 namespace {
 
@@ -14,13 +19,6 @@ constexpr std::size_t kPanelLines = 4;
 
 constexpr const char* kColon = "\u00A0: ";
 constexpr const char* kEllipsis = "…";
-
-std::size_t characterCount(const std::string& utf8) {
-    std::size_t count = 0;
-    for (unsigned char c : utf8)
-        if ((c & 0xC0) != 0x80) ++count;
-    return count;
-}
 
 // Where the text's character number `index` starts (the end for the character count).
 std::size_t characterStart(const std::string& utf8, std::size_t index) {
@@ -81,30 +79,33 @@ std::vector<std::string> listLines(const std::string& lead, const std::vector<st
     return lines;
 }
 
+// Each browser's store that stayed, named once: "Google Chrome (History)", or the browser
+// alone when none of it could be reached.
+std::vector<std::string> storesNamed(const engine::RunReport& report) {
+    std::vector<std::string> names;
+    for (const engine::StoreLeft& store : report.storesLeft) engine::addOnce(names, storeName(store));
+    return names;
+}
+
 } // namespace
 
-std::string notCleaned(const std::string& what) { return what + " n'a pas pu être nettoyé"; }
-
-void RunSummary::addOnce(std::vector<std::string>& list, const std::string& item) {
-    for (const std::string& known : list)
-        if (known == item) return;
-    list.push_back(item);
+std::string storeName(const engine::StoreLeft& store) {
+    if (store.store.empty()) return store.browser;
+    const auto slash = store.store.rfind('\\');
+    return store.browser + " (" + store.store.substr(slash == std::string::npos ? 0 : slash + 1) + ")";
 }
 
-void RunSummary::taskEnded(std::size_t task, const std::string& status) {
-    if (task < kTaskCount && status == kImpossible) impossible_[task] = true;
-}
+std::string closingText(const engine::RunReport& report) {
+    const int filesStayed_ = report.filesStayed();
+    const int foldersUnreached_ = report.foldersUnreached;
+    const std::string& firstUnreached_ = report.firstFolderUnreached.path;
+    const bool browserOpen_ = report.internetExplorerStayedOpen;
+    const std::vector<std::string>& leftOpen_ = report.browsersLeftOpen;
+    const std::vector<std::string> notCleaned_ = storesNamed(report);
 
-void RunSummary::foldersUnreached(int count, const std::string& first) {
-    if (count <= 0) return;
-    if (foldersUnreached_ == 0) firstUnreached_ = first;
-    foldersUnreached_ += count;
-}
-
-std::string RunSummary::text() const {
     std::vector<std::string> refused;
-    for (std::size_t task = 0; task < kTaskCount; ++task)
-        if (impossible_[task]) refused.emplace_back(kTaskNames[task]);
+    for (std::size_t task = 0; task < engine::kTaskCount; ++task)
+        if (report.tasks[task].outcome() == engine::Outcome::Impossible) refused.emplace_back(kTaskNames[task]);
 
     std::vector<std::string> body;
     if (filesStayed_ > 0) body.push_back(filesLine(filesStayed_));
@@ -113,16 +114,15 @@ std::string RunSummary::text() const {
     if (!leftOpen_.empty()) browsers = listLines(kLeftOpenLead, leftOpen_);
     if (!notCleaned_.empty())
         for (std::string& line : listLines(kNotCleanedLead, notCleaned_)) browsers.push_back(std::move(line));
-    std::vector<std::string> tasks = refused.empty() ? std::vector<std::string>() : listLines(kImpossible, refused);
-    const std::size_t others = (browserOpen_ ? 1 : 0) + browsers.size() + lines_.size();
+    std::vector<std::string> tasks = refused.empty() ? std::vector<std::string>() : listLines(kImpossibleWord, refused);
+    const std::size_t others = (browserOpen_ ? 1 : 0) + browsers.size();
     // Past the panel's room, the refused tasks are counted: their own status texts named
     // them during the run.
     if (tasks.size() > 1 && body.size() + tasks.size() + others > kPanelLines)
-        tasks = {std::string(kImpossible) + " pour " + std::to_string(refused.size()) + " tâches"};
+        tasks = {std::string(kImpossibleWord) + " pour " + std::to_string(refused.size()) + " tâches"};
     body.insert(body.end(), tasks.begin(), tasks.end());
     if (browserOpen_) body.push_back(kBrowserStayedOpen);
     body.insert(body.end(), browsers.begin(), browsers.end());
-    body.insert(body.end(), lines_.begin(), lines_.end());
     if (body.empty()) return kCongratulation;
 
     std::vector<std::string> lines;
@@ -139,4 +139,4 @@ std::string RunSummary::text() const {
     return text;
 }
 
-} // namespace tv::engine
+} // namespace tv::ui
