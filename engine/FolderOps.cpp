@@ -332,6 +332,7 @@ private:
 
 class CountVisitor : public WalkVisitor {
 public:
+    CountVisitor(ThrottledPump&, RunCallback&) {}
     void file(EntryHandle&, std::string_view, std::string_view, const ListedEntry&) override { ++total; }
     void link(EntryHandle&) override {}
     bool folderDone(EntryHandle&, std::string_view) override { return false; }
@@ -342,7 +343,7 @@ public:
 // (the kept folder, the store's own files) and nothing opened for deletion.
 class PlanVisitor : public WalkVisitor {
 public:
-    explicit PlanVisitor(const PurgeExceptions& exceptions)
+    PlanVisitor(ThrottledPump&, RunCallback&, const PurgeExceptions& exceptions)
         : kept_(exceptions.keptFolder.empty() ? std::string() : comparablePath(exceptions.keptFolder)) {
         for (const std::string& file : exceptions.storeFiles) storeFiles_.push_back(comparablePath(file));
     }
@@ -367,41 +368,32 @@ private:
     std::vector<std::string> storeFiles_;
 };
 
+// A walk of `path` by a visitor made for it; an empty path is a notice and no walk.
+template <typename Visitor, typename... Made>
+Visitor walkWith(PlatformServices& platform, RunCallback& callback, const std::string& path, Made&&... made) {
+    ThrottledPump pump(platform, callback);
+    Visitor visitor(pump, callback, std::forward<Made>(made)...);
+    if (path.empty())
+        callback.notice(Notice::PathError);
+    else
+        walk(platform, pump, visitor, path);
+    return visitor;
+}
+
 } // namespace
 
 PurgeTally PurgeFolder(PlatformServices& platform, RunCallback& callback, const std::string& path,
                        const PurgeExceptions& exceptions) {
-    if (path.empty()) {
-        callback.notice(Notice::PathError);
-        return {};
-    }
-    ThrottledPump pump(platform, callback);
-    PurgeVisitor visitor(pump, callback, exceptions);
-    walk(platform, pump, visitor, path);
-    return visitor.tally();
+    return walkWith<PurgeVisitor>(platform, callback, path, exceptions).tally();
 }
 
 FolderPlan PlanFolder(PlatformServices& platform, RunCallback& callback, const std::string& path,
                       const PurgeExceptions& exceptions) {
-    if (path.empty()) {
-        callback.notice(Notice::PathError);
-        return {};
-    }
-    ThrottledPump pump(platform, callback);
-    PlanVisitor visitor(exceptions);
-    walk(platform, pump, visitor, path);
-    return visitor.plan;
+    return walkWith<PlanVisitor>(platform, callback, path, exceptions).plan;
 }
 
 int CountFiles(PlatformServices& platform, RunCallback& callback, const std::string& path) {
-    if (path.empty()) {
-        callback.notice(Notice::PathError);
-        return 0;
-    }
-    ThrottledPump pump(platform, callback);
-    CountVisitor visitor;
-    walk(platform, pump, visitor, path);
-    return visitor.total;
+    return walkWith<CountVisitor>(platform, callback, path).total;
 }
 
 std::string RenvoiDossier(PlatformServices& platform, int csidl) { return platform.specialFolderPath(csidl); }

@@ -181,50 +181,43 @@ private:
                   tally.bytesRemoved);
     }
 
-    // A registry list reset (the key kept, emptied).
-    Outcome resetKey(TaskWork& work, const std::string& path) {
-        const std::string key = work.key("reg", path);
+    // One registry item: planned from what `plan` finds, or, executing, removed by `clean`
+    // and counted as it stood before.
+    template <typename Plan, typename Clean>
+    Outcome registryItem(TaskWork& work, ItemKind kind, const std::string& key, const std::string& path, Plan plan,
+                         Clean clean) {
         const Place place{path, {}, {}, {}, false};
         if (work.planning()) {
-            const RegPlan plan = PlanResetRegKey(platform_, path);
-            work.item(ItemKind::RegistryKeys, place, key, plan.count);
-            return noted(work, plan.presence);
+            const RegPlan planned = plan();
+            work.item(kind, place, key, planned.count);
+            return noted(work, planned.presence);
         }
         if (work.keptByChoice(key)) return noted(work, kCleaned);
-        const RegPlan before = PlanResetRegKey(platform_, path);
-        const Outcome outcome = ResetRegKey(platform_, path);
-        if (outcome == kCleaned) work.item(ItemKind::RegistryKeys, place, key, before.count);
+        const RegPlan before = plan();
+        const Outcome outcome = clean();
+        if (outcome == kCleaned) work.item(kind, place, key, before.count);
         return noted(work, outcome);
+    }
+
+    // A registry list reset (the key kept, emptied).
+    Outcome resetKey(TaskWork& work, const std::string& path) {
+        return registryItem(
+            work, ItemKind::RegistryKeys, work.key("reg", path), path, [&] { return PlanResetRegKey(platform_, path); },
+            [&] { return ResetRegKey(platform_, path); });
     }
 
     Outcome deleteValue(TaskWork& work, const std::string& path, const std::string& value) {
-        const std::string key = work.key("value", path + "|" + value);
-        const Place place{path, {}, {}, {}, false};
-        if (work.planning()) {
-            const RegPlan plan = PlanDeleteRegValue(platform_, path, value);
-            work.item(ItemKind::RegistryValues, place, key, plan.count);
-            return noted(work, plan.presence);
-        }
-        if (work.keptByChoice(key)) return noted(work, kCleaned);
-        const RegPlan before = PlanDeleteRegValue(platform_, path, value);
-        const Outcome outcome = DeleteRegValue(platform_, path, value);
-        if (outcome == kCleaned) work.item(ItemKind::RegistryValues, place, key, before.count);
-        return noted(work, outcome);
+        return registryItem(
+            work, ItemKind::RegistryValues, work.key("value", path + "|" + value), path,
+            [&] { return PlanDeleteRegValue(platform_, path, value); }, [&] { return DeleteRegValue(platform_, path, value); });
     }
 
+    // A list's numbered items (its key and settings kept).
     Outcome deleteItems(TaskWork& work, const std::string& path) {
-        const std::string key = work.key("values", path);
-        const Place place{path, {}, {}, {}, false};
-        if (work.planning()) {
-            const RegPlan plan = PlanDeleteRegValuesMatching(platform_, path, IsOfficeListItem);
-            work.item(ItemKind::RegistryValues, place, key, plan.count);
-            return noted(work, plan.presence);
-        }
-        if (work.keptByChoice(key)) return noted(work, kCleaned);
-        const RegPlan before = PlanDeleteRegValuesMatching(platform_, path, IsOfficeListItem);
-        const Outcome outcome = DeleteRegValuesMatching(platform_, path, IsOfficeListItem);
-        if (outcome == kCleaned) work.item(ItemKind::RegistryValues, place, key, before.count);
-        return noted(work, outcome);
+        return registryItem(
+            work, ItemKind::RegistryValues, work.key("values", path), path,
+            [&] { return PlanDeleteRegValuesMatching(platform_, path, IsOfficeListItem); },
+            [&] { return DeleteRegValuesMatching(platform_, path, IsOfficeListItem); });
     }
 
     // --- the tasks ---
