@@ -100,7 +100,8 @@ ExitStatus runSchedule(PlatformServices& platform, const CommandLine& line) {
         platform.writeStandard(StandardStream::Error,
                                std::string("Le Planificateur de tâches a accepté la tâche mais ne l'a pas gardée telle "
                                            "quelle") +
-                                   kColon + (kept.run ? describe(*kept.run) : std::string("rien") + kLineEnd) +
+                                   kSemicolon + " il a gardé" + kColon + kLineEnd +
+                                   (kept.run ? describe(*kept.run) : std::string("rien") + kLineEnd) +
                                    "Rien n'est planifié." + kLineEnd);
         return kExitNotRun;
     }
