@@ -431,6 +431,21 @@ private:
 } // namespace
 
 void RunCleaning(PlatformServices& platform, RunCallback& callback, const RunRequest& request, RunReport& report) {
+    report.mode = request.mode;
+    // One cleaning at a time in the session, whichever program runs it; a plan writes nothing.
+    RunLock lock;
+    if (request.mode == RunMode::Execute && !request.nested) {
+        lock = platform.takeRunLock();
+        if (!lock.taken()) {
+            if (lock.state == RunLockState::HeldElsewhere) {
+                report.anotherRunInProgress = true;
+                callback.notice(Notice::AnotherRunInProgress);
+            } else {
+                report.error = "verrou de nettoyage refusé (" + std::to_string(lock.error) + ")";
+            }
+            return;
+        }
+    }
     try {
         Run(platform, callback, request, report).go();
     } catch (const CleanerError& error) {

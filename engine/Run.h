@@ -27,9 +27,13 @@ struct RunRequest {
     // set, and left open, the run going on without them, when it is not; no start page is offered.
     bool unattended = false;
     bool closeBrowsers = false;
+    // A run started inside a run of the same front end (a click on Start during a run): the
+    // outer run holds the session's lock for both.
+    bool nested = false;
 };
 
-// Runs, filling `report` as it goes. An error a task raises by design (CleanerError) is noted
+// Runs, filling `report` as it goes. A run that executes first takes the session's one lock:
+// when another run holds it, nothing is done (the front end's AnotherRunInProgress notice). An error a task raises by design (CleanerError) is noted
 // in the report and then goes on up to the caller: the run ends where it stands.
 void RunCleaning(PlatformServices& platform, RunCallback& callback, const RunRequest& request, RunReport& report);
 

@@ -30,6 +30,7 @@ enum class Notice {
     NothingSelected, // no task is selected: the run does nothing
     SelectiveHint,   // after a No to the full wipe: how to choose tasks one by one
     PathError,       // a folder the system could not name: that walk does nothing
+    AnotherRunInProgress, // another program of the session is cleaning: this run does nothing
 };
 
 // What the status label shows when an operation of a task ends.

@@ -17,6 +17,7 @@ Target amd64-unicode
 
 !define NAME "Tarmel Veilo"
 !define PROGRAM "TarmVeilon.exe"
+!define CONSOLE "TarmVeilonCmd.exe" ; the console twin, for scripts and the Task Scheduler
 !define UNINSTALLER "uninstall.exe"
 !define SHORTCUT "$SMPROGRAMS\${NAME}.lnk"
 !define NB " " ; before « : ; ! ? » in French
@@ -70,21 +71,28 @@ Var createdFolder
 Var installed ; the folder of the installation in place, or ""
 Var refusal   ; why the setup cannot install into $INSTDIR, or ""
 
-; Leaves 1 on the stack when the program in $INSTDIR runs: a running program cannot be opened
-; for writing (nor replaced, nor deleted).
+; Leaves 1 on the stack when one of the programs in $INSTDIR runs (the window or the console
+; twin): a running program cannot be opened for writing (nor replaced, nor deleted).
 !macro DEFINE_PROGRAM_RUNNING un
 Function ${un}ProgramRunning
   Push $0
   StrCpy $0 0
-  ${If} ${FileExists} "$INSTDIR\${PROGRAM}"
-    ClearErrors
-    FileOpen $1 "$INSTDIR\${PROGRAM}" a
-    ${If} ${Errors}
-      StrCpy $0 1
+  ${ForEach} $2 1 2 + 1
+    ${If} $2 == 1
+      StrCpy $3 "$INSTDIR\${PROGRAM}"
     ${Else}
-      FileClose $1
+      StrCpy $3 "$INSTDIR\${CONSOLE}"
     ${EndIf}
-  ${EndIf}
+    ${If} ${FileExists} "$3"
+      ClearErrors
+      FileOpen $1 "$3" a
+      ${If} ${Errors}
+        StrCpy $0 1
+      ${Else}
+        FileClose $1
+      ${EndIf}
+    ${EndIf}
+  ${Next}
   Exch $0
 FunctionEnd
 !macroend
@@ -111,7 +119,7 @@ Function CheckFolder
   ${EndIf}
   ${If} $installed == ""
     ; A folder of the user's: the setup's names must be free there.
-    ${ForEach} $0 1 3 + 1
+    ${ForEach} $0 1 4 + 1
       ${Select} $0
         ${Case} 1
           StrCpy $1 "${PROGRAM}"
@@ -119,6 +127,8 @@ Function CheckFolder
           StrCpy $1 "LISEZMOI.txt"
         ${Case} 3
           StrCpy $1 "${UNINSTALLER}"
+        ${Case} 4
+          StrCpy $1 "${CONSOLE}"
       ${EndSelect}
       ${If} ${FileExists} "$INSTDIR\$1"
         StrCpy $refusal "Le dossier $INSTDIR contient déjà un fichier $1 qui ne vient pas de cette installation. Pour ne pas le remplacer, rien n'a été installé${NB}: choisissez un autre dossier."
@@ -169,6 +179,7 @@ Section
 
   SetOutPath "$INSTDIR"
   File "${STAGE}\${PROGRAM}"
+  File "${STAGE}\${CONSOLE}"
   File "${STAGE}\LISEZMOI.txt"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   CreateShortcut "${SHORTCUT}" "$INSTDIR\${PROGRAM}" "" "$INSTDIR\${PROGRAM}" 0
@@ -199,8 +210,15 @@ Function un.onInit
 FunctionEnd
 
 Section "Uninstall"
+  ; The task « Tarmel Veilo » of the user's Task Scheduler goes first, by the program that made
+  ; it, with no window: it would start a program that is no longer there.
+  ${If} ${FileExists} "$INSTDIR\${CONSOLE}"
+    nsExec::Exec '"$INSTDIR\${CONSOLE}" schedule remove'
+    Pop $0
+  ${EndIf}
   ; Only what the setup put in place, by name: never the user's traces, never a whole folder.
   Delete "$INSTDIR\${PROGRAM}"
+  Delete "$INSTDIR\${CONSOLE}"
   Delete "$INSTDIR\LISEZMOI.txt"
   Delete "$INSTDIR\${UNINSTALLER}"
   ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"

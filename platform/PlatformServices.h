@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Unattended.h"
+
 namespace tv {
 
 using WindowHandle = std::uintptr_t; // 0 is "no window"
@@ -341,6 +343,26 @@ public:
     // The text's bytes in the system's ANSI code page; a character the code page cannot
     // spell becomes "?".
     virtual std::string toAnsiCodePage(const std::string& utf8) = 0;
+
+    // --- unattended runs (platform/Unattended.h) ---
+    // One cleaning at a time in the user's session: a second take, from this program or
+    // another, is refused while a hold lives.
+    virtual RunLock takeRunLock() = 0;
+    virtual std::unique_ptr<UnattendedSession> startUnattended() = 0;
+    // UTF-8 to a file or a pipe, the console's own characters to a console; false when the
+    // stream is not there or refused the text.
+    virtual bool writeStandard(StandardStream stream, std::string_view utf8) = 0;
+    // Opens a file to append to, creating it: by its one name relative to its folder's
+    // handle, never through a link and never a folder.
+    virtual AppendOpening openForAppend(const std::string& path) = 0;
+    virtual std::string programFile() = 0; // the running program's full path
+    virtual LocalTime localTime() = 0;
+    // The current user's Task Scheduler, in its root folder, with no administrator right.
+    // A run registered under a name replaces the one of that name.
+    virtual SchedulerAnswer scheduleRun(const std::string& name, const ScheduledRun& run) = 0;
+    virtual ScheduledRunRead readScheduledRun(const std::string& name) = 0;
+    // `existed` says whether there was one to remove.
+    virtual SchedulerAnswer removeScheduledRun(const std::string& name, bool& existed) = 0;
 };
 
 inline RegKey& RegKey::operator=(RegKey&& other) noexcept {

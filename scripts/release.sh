@@ -15,5 +15,5 @@ scripts/install-deps.sh
 build="$root/build/release-obj"
 cmake --preset windows -B "$build" -DTV_BUILD_TESTS=OFF \
   "-DCMAKE_CXX_FLAGS=-ffile-prefix-map=$root/=" "-DCMAKE_EXE_LINKER_FLAGS=-Wl,--no-insert-timestamp" >/dev/null
-cmake --build "$build" --target TarmVeilon
+cmake --build "$build" --target TarmVeilon TarmVeilonCmd
 installer/package.sh "$build/TarmVeilon.exe" "$root/build/release"

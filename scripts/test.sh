@@ -27,11 +27,22 @@ cmake --build --preset windows
 
 # The program starts on Windows 7 and later: what only later systems have is looked up at run
 # time, so the import table must not name it.
-imports=$(x86_64-w64-mingw32-objdump -p build/windows/TarmVeilon.exe)
-grep -q "DLL Name: USER32.dll" <<<"$imports" || { echo "no import table read from TarmVeilon.exe" >&2; exit 1; }
-for name in SetProcessDpiAwarenessContext GetDpiForWindow AdjustWindowRectExForDpi; do
+for program in TarmVeilon.exe TarmVeilonCmd.exe; do
+  imports=$(x86_64-w64-mingw32-objdump -p "build/windows/$program")
+  grep -q "DLL Name: KERNEL32.dll" <<<"$imports" || { echo "no import table read from $program" >&2; exit 1; }
+  for name in SetProcessDpiAwarenessContext GetDpiForWindow AdjustWindowRectExForDpi; do
+    if grep -qw "$name" <<<"$imports"; then
+      echo "$program imports $name, which Windows before 10 does not have" >&2
+      exit 1
+    fi
+  done
+done
+# The console twin is a console program that never opens a window nor a box of its own.
+imports=$(x86_64-w64-mingw32-objdump -p build/windows/TarmVeilonCmd.exe)
+grep -q "^Subsystem.*(Windows CUI)" <<<"$imports" || { echo "TarmVeilonCmd.exe is not a console program" >&2; exit 1; }
+for name in CreateWindowExW CreateWindowExA MessageBoxW MessageBoxA MessageBoxIndirectW DialogBoxParamW; do
   if grep -qw "$name" <<<"$imports"; then
-    echo "TarmVeilon.exe imports $name, which Windows before 10 does not have" >&2
+    echo "TarmVeilonCmd.exe imports $name: it must never show a window" >&2
     exit 1
   fi
 done

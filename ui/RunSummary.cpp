@@ -37,10 +37,6 @@ std::string shortened(const std::string& name, std::size_t room) {
     return name.substr(0, characterStart(name, head)) + kEllipsis + name.substr(characterStart(name, count - tail));
 }
 
-std::string filesLine(int count) {
-    return count == 1 ? "1 fichier n'a pas été supprimé" : std::to_string(count) + " fichiers n'ont pas été supprimés";
-}
-
 // A path in `room` characters: whole, or its last names after an ellipsis, or its last name
 // shortened.
 std::string fitted(std::string path, std::size_t room) {
@@ -89,12 +85,6 @@ std::vector<std::string> storesNamed(const engine::RunReport& report) {
 
 } // namespace
 
-std::string storeName(const engine::StoreLeft& store) {
-    if (store.store.empty()) return store.browser;
-    const auto slash = store.store.rfind('\\');
-    return store.browser + " (" + store.store.substr(slash == std::string::npos ? 0 : slash + 1) + ")";
-}
-
 std::string closingText(const engine::RunReport& report) {
     const int filesStayed_ = report.filesStayed();
     const int foldersUnreached_ = report.foldersUnreached;
@@ -108,7 +98,7 @@ std::string closingText(const engine::RunReport& report) {
         if (report.tasks[task].outcome() == engine::Outcome::Impossible) refused.emplace_back(kTaskNames[task]);
 
     std::vector<std::string> body;
-    if (filesStayed_ > 0) body.push_back(filesLine(filesStayed_));
+    if (filesStayed_ > 0) body.push_back(words::filesStayedText(filesStayed_));
     if (foldersUnreached_ > 0) body.push_back(foldersLine(foldersUnreached_, firstUnreached_));
     std::vector<std::string> browsers;
     if (!leftOpen_.empty()) browsers = listLines(kLeftOpenLead, leftOpen_);

@@ -6,31 +6,18 @@
 #include <string>
 
 #include "engine/RunReport.h"
+#include "words/RunWords.h"
 
 namespace tv::ui {
 
 std::string closingText(const engine::RunReport& report);
 
-// A browser's store that stayed, as the closing text names it: "Google Chrome (History)", or
-// the browser alone when none of it could be reached.
-std::string storeName(const engine::StoreLeft& store);
-
-inline constexpr const char* kCongratulation =
-    "Félicitation, \r\rToutes les tâches sélectionnées se sont bien déroulées";
-// Texts of our own: French typography, with a no-break space (U+00A0) before a colon.
-inline constexpr const char* kIncompleteHeading = "Le nettoyage n'est pas complet\u00A0:";
-inline constexpr const char* kBrowserStayedOpen = "Internet Explorer n'a pas pu être fermé";
-inline constexpr const char* kLeftOpenLead = "Resté ouvert, non nettoyé";
-inline constexpr const char* kNotCleanedLead = "Non nettoyé";
-
-// Each task as the status panel names it, from the words of its stage text.
-inline constexpr const char* kTaskNames[engine::kTaskCount] = {
-    "Fichiers internet",          "Cookies",
-    "Historique de navigation",   "Adresses saisies",
-    "Saisie semi-automatique",    "Documents récents",
-    "Derniers fichiers exécutés", "Derniers documents MediaPlayer",
-    "Dossier temporaire",         "Derniers documents MSOffice",
-    "Corbeille",
-};
+using words::kBrowserStayedOpen;
+using words::kCongratulation;
+using words::kIncompleteHeading;
+using words::kLeftOpenLead;
+using words::kNotCleanedLead;
+using words::kTaskNames;
+using words::storeName;
 
 } // namespace tv::ui

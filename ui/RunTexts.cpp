@@ -13,16 +13,6 @@ std::string listed(const std::vector<std::string>& names) {
 
 } // namespace
 
-const char* statusText(engine::StatusWord word) {
-    switch (word) {
-    case engine::StatusWord::Cleaned: return kCleanedWord;
-    case engine::StatusWord::NotPresent: return kNotPresentWord;
-    case engine::StatusWord::Impossible: return kImpossibleWord;
-    case engine::StatusWord::AutoCompleteCleaned: return kAutoCompleteCleaned;
-    }
-    return kImpossibleWord;
-}
-
 std::string closeBrowsersQuestion(const std::vector<std::string>& names) {
     const std::string nbsp = "\u00A0";
     if (names.size() == 1)

@@ -7,6 +7,7 @@
 
 #include "engine/RunCallback.h"
 #include "engine/TaskSelection.h"
+#include "words/RunWords.h"
 
 namespace tv::ui {
 
@@ -25,14 +26,16 @@ inline constexpr const char* kMasterCompleteCaption = "Nettoyage complet";
 inline constexpr const char* kNoCleanableFile = "0 Fichier nettoyable";
 inline constexpr const char* kClosingBrowserText = "Fermeture de votre navigateur en cours";
 inline constexpr const char* kPathError = "erreur";
+// A text of our own: another program of the session (the console twin) is cleaning.
+inline constexpr const char* kAnotherRunInProgress =
+    "Un nettoyage est déjà en cours\u00A0: attendez qu'il se termine, puis cliquez de nouveau sur Start.";
 
-// The status words.
-inline constexpr const char* kCleanedWord = "Nettoyé";
-inline constexpr const char* kNotPresentWord = "Non présent sur le système";
-inline constexpr const char* kImpossibleWord = "Nettoyage impossible";
-inline constexpr const char* kAutoCompleteCleaned = "Saisie semi-automatique nettoyée";
-
-const char* statusText(engine::StatusWord word);
+// The status words, the console's too.
+using words::kAutoCompleteCleaned;
+using words::kCleanedWord;
+using words::kImpossibleWord;
+using words::kNotPresentWord;
+using words::statusText;
 
 // The stage text of each task, by index.
 inline constexpr const char* kStageTexts[engine::kTaskCount] = {

@@ -142,8 +142,15 @@ void TForm1::startRun(const std::set<std::string>& kept) {
                        [] {
                            if (Form2) Form2->showForm();
                        });
-    const engine::RunRequest request{.tasks = TaskFlags, .fullWipe = CheckBox25.state() == CheckState::Checked, .kept = kept};
+    // A click on Start during a run starts a run inside it: the outer one holds the lock.
+    const engine::RunRequest request{
+        .tasks = TaskFlags, .fullWipe = CheckBox25.state() == CheckState::Checked, .kept = kept, .nested = runDepth_ > 0};
     engine::RunReport report;
+    ++runDepth_;
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{runDepth_};
     engine::RunCleaning(platform_, callback, request, report);
 }
 

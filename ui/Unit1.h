@@ -86,6 +86,7 @@ private:
     void openStatisticsPage();
 
     PlatformServices& platform_;
+    int runDepth_ = 0; // runs under way, a run inside a run counting twice
 };
 
 } // namespace tv::ui

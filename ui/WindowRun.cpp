@@ -92,6 +92,9 @@ void WindowRun::notice(Notice notice) {
     case Notice::PathError:
         WindowCallback::notice(notice);
         break;
+    case Notice::AnotherRunInProgress:
+        app_.showMessage(kAnotherRunInProgress);
+        break;
     }
 }
 

@@ -455,3 +455,43 @@ FolderOpening MemoryFileSystem::openFolderHandle(const std::string& path) {
 }
 
 } // namespace tv::memory
+
+namespace tv::memory {
+
+namespace {
+
+class MemoryAppendFile : public AppendFile {
+public:
+    explicit MemoryAppendFile(MemoryFileSystem::Node& node) : node_(node) { node_.inUse = true; }
+    ~MemoryAppendFile() override { node_.inUse = false; }
+    MemoryAppendFile(const MemoryAppendFile&) = delete;
+    MemoryAppendFile& operator=(const MemoryAppendFile&) = delete;
+    bool append(std::string_view bytes) override {
+        node_.content.append(bytes);
+        return true;
+    }
+
+private:
+    MemoryFileSystem::Node& node_;
+};
+
+} // namespace
+
+AppendOpening MemoryFileSystem::openForAppend(const std::string& path) {
+    constexpr std::uint32_t kErrorPathNotFound = 3;
+    constexpr std::uint32_t kErrorSharingViolation = 32;
+    constexpr std::uint32_t kErrorInvalidName = 123;
+    const size_t slash = path.find_last_of("\\/");
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty() || name == "." || name == "..") return {nullptr, false, kErrorInvalidName};
+    Node* folder = slash == std::string::npos ? nullptr : resolve(path.substr(0, slash), true);
+    if (!folder || !folder->isFolder()) return {nullptr, false, kErrorPathNotFound};
+    Node* file = folder->child(name);
+    if (!file) file = &addChild(*folder, name, attr::kArchive, "");
+    if (file->isLink()) return {nullptr, true, 0};
+    if (file->isFolder() || (file->attributes & attr::kReadOnly) != 0) return {nullptr, false, kErrorAccessDenied};
+    if (file->inUse || file->heldExclusively) return {nullptr, false, kErrorSharingViolation};
+    return {std::make_unique<MemoryAppendFile>(*file), false, 0};
+}
+
+} // namespace tv::memory

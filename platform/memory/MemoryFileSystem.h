@@ -85,6 +85,11 @@ public:
     // --- the operations behind PlatformServices ---
     FolderOpening openFolderHandle(const std::string& path);
 
+    // A file opened to be appended to, by its one name in its folder: a link or a folder of
+    // that name is refused, a file in use too; a missing file is made. While it is open, the
+    // file is in use.
+    AppendOpening openForAppend(const std::string& path);
+
     int openHandles() const { return openHandles_; }
     int mostOpenHandles() const { return mostOpenHandles_; }
     std::vector<std::string> deleted; // paths of the files deleted, in order

@@ -183,6 +183,41 @@ public:
 
     // Windows-1252, the code page of a French system.
     std::string toAnsiCodePage(const std::string& utf8) override;
+
+    // --- unattended runs ---
+    // The run lock: held by this platform's own holds, or by another program when set here.
+    bool runLockHeldElsewhere = false;
+    std::uint32_t runLockRefusal = 0; // the system will not make the lock: its error
+    int runLockTakes = 0;
+    bool runLockHeld() const { return runLockHeld_; }
+    // The session: COM refused, Ctrl+C pressed, sessions open now.
+    bool sessionRefused = false;
+    bool interruptRequested = false;
+    int sessionsOpen = 0;
+    // What the program wrote on its standard streams; none when they are missing.
+    std::string standardOutput, standardError;
+    bool standardStreamsMissing = false;
+    std::string programFilePath = "C:\\Program Files\\Tarmel Veilo\\TarmVeilonCmd.exe";
+    LocalTime now{2026, 12, 11, 21, 30, 5};
+    // The Task Scheduler: its runs by name; when set, every call answers this refusal.
+    std::map<std::string, ScheduledRun> scheduledRuns;
+    std::optional<SchedulerAnswer> schedulerRefusal;
+    // Accepts a run but keeps it without its trigger and its program, as Wine 8's does.
+    bool schedulerKeepsNoDefinition = false;
+
+    RunLock takeRunLock() override;
+    std::unique_ptr<UnattendedSession> startUnattended() override;
+    bool writeStandard(StandardStream stream, std::string_view utf8) override;
+    AppendOpening openForAppend(const std::string& path) override;
+    std::string programFile() override { return programFilePath; }
+    LocalTime localTime() override { return now; }
+    SchedulerAnswer scheduleRun(const std::string& name, const ScheduledRun& run) override;
+    ScheduledRunRead readScheduledRun(const std::string& name) override;
+    SchedulerAnswer removeScheduledRun(const std::string& name, bool& existed) override;
+
+private:
+    friend class MemoryRunLockHold;
+    bool runLockHeld_ = false;
 };
 
 // The binary form of a security identifier: revision, count, six authority bytes, then the

@@ -67,6 +67,17 @@ public:
 
     // --- text ---
     std::string toAnsiCodePage(const std::string& utf8) override;
+
+    // --- unattended runs ---
+    RunLock takeRunLock() override;
+    std::unique_ptr<UnattendedSession> startUnattended() override;
+    bool writeStandard(StandardStream stream, std::string_view utf8) override;
+    AppendOpening openForAppend(const std::string& path) override;
+    std::string programFile() override;
+    LocalTime localTime() override;
+    SchedulerAnswer scheduleRun(const std::string& name, const ScheduledRun& run) override;
+    ScheduledRunRead readScheduledRun(const std::string& name) override;
+    SchedulerAnswer removeScheduledRun(const std::string& name, bool& existed) override;
 };
 
 } // namespace tv::win32

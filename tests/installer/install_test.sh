@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The packed program as a Windows user gets it, under Wine in a prefix made afresh: packs it
-# signed with a throw-away certificate, installs silently, checks the files, the shortcut and
+# signed with a throw-away certificate, installs silently, checks the files (the console twin
+# too, which lists its tasks, and the scheduled task that the uninstaller removes), the shortcut and
 # the uninstall entry, installs again over it, refuses a second installation elsewhere, keeps
 # everything while the program runs, starts the program from its shortcut, removes it silently
 # and finds nothing left; then installs into folders of the user's, never over a file of theirs,
@@ -15,7 +16,7 @@ program=$(realpath "$1")
 scratch_folder "$2"
 work=$(realpath "$2")
 # What an earlier run left, by name: nothing else in the folder is touched.
-rm -rf "${work:?}"/{prefix,xdg-data,release,portable} "$work"/{key.pem,cert.pem,cert.p12} "$work"/*.png
+rm -rf "${work:?}"/{prefix,xdg-data,release,portable} "$work"/{key.pem,cert.pem,cert.p12,task.xml} "$work"/*.png
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
 # Wine's recycle bin is the Unix user's trash, and its menu builder writes to the user's own
 # menus: the test keeps both to itself.
@@ -39,13 +40,17 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Tarmel Veilo essai"
   -addext extendedKeyUsage=codeSigning -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
 openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/cert.p12" -passout pass:essai
 TV_SIGN_PKCS12="$work/cert.p12" TV_SIGN_PASSWORD=essai "$root/installer/package.sh" "$program" "$work/release" >/dev/null
-(cd "$work/release" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match"
+(cd "$work/release" && sha256sum --quiet -c --ignore-missing SHA256SUMS) || fail "SHA256SUMS does not match"
+for f in TarmVeilon.exe TarmVeilonCmd.exe; do grep -q "  $f\$" "$work/release/SHA256SUMS" || fail "SHA256SUMS does not list $f"; done
 setup=$(echo "$work"/release/TarmVeilon-*-setup.exe)
 version=${setup##*/TarmVeilon-}; version=${version%-setup.exe}
 signed() { osslsigncode verify -CAfile "$work/cert.pem" -in "$1" 2>&1 | grep -q "Signature verification: ok" || fail "$2 is not signed"; }
 signed "$setup" "the setup"
 unzip -q "$work"/release/TarmVeilon-*-portable.zip -d "$work/portable"
 signed "$work/portable/TarmVeilon.exe" "the portable program"
+signed "$work/portable/TarmVeilonCmd.exe" "the portable console program"
+(cd "$work/portable" && sha256sum --quiet -c --ignore-missing "$work/release/SHA256SUMS") ||
+  fail "the programs in the zip are not the ones SHA256SUMS lists"
 
 wait "$prefix_made"
 { read -r local_appdata; read -r appdata; read -r profile; } < <(wine cmd /c 'echo %LOCALAPPDATA%&echo %APPDATA%&echo %USERPROFILE%' 2>/dev/null | tr -d '\r')
@@ -65,8 +70,12 @@ install() { wine "$setup" /S || fail "the silent setup failed"; wineserver -w; }
 
 echo "[${SECONDS}s] Installing"
 install
-for f in TarmVeilon.exe LISEZMOI.txt uninstall.exe; do [ -f "$dir_unix/$f" ] || fail "$f not installed"; done
-cmp -s "$dir_unix/TarmVeilon.exe" "$work/portable/TarmVeilon.exe" || fail "the installed program is not the packed one"
+for f in TarmVeilon.exe TarmVeilonCmd.exe LISEZMOI.txt uninstall.exe; do [ -f "$dir_unix/$f" ] || fail "$f not installed"; done
+for f in TarmVeilon.exe TarmVeilonCmd.exe; do
+  cmp -s "$dir_unix/$f" "$work/portable/$f" || fail "the installed $f is not the packed one"
+done
+listed=$(wine "$dir_unix/TarmVeilonCmd.exe" list 2>&1) || fail "the installed TarmVeilonCmd.exe list failed: $listed"
+grep -q "^temp  *Dossier temporaire" <<<"${listed//$'\r'/}" || fail "TarmVeilonCmd.exe list does not list its tasks: $listed"
 signed "$dir_unix/uninstall.exe" "the uninstaller"
 [ -f "$shortcut" ] || fail "no Start-menu shortcut at $shortcut"
 # The link keeps its target's path as text.
@@ -119,10 +128,19 @@ starts installed.png wine start /unix "$shortcut"
 stop_all
 
 
-echo "[${SECONDS}s] Removing it"
+echo "[${SECONDS}s] Removing it, and its scheduled task"
+# A task of the program's name, made with schtasks (Wine's Task Scheduler keeps no command of a
+# task registered through its interface, and TarmVeilonCmd schedule takes such a task away).
+task_file="$WINEPREFIX/drive_c/windows/system32/tasks/Tarmel Veilo"
+printf '<Task version="1.2" xmlns="http://schemas.microsoft.com/windows/2004/02/mit/task"><Actions Context="Author"><Exec><Command>"%s"</Command><Arguments>clean temp</Arguments></Exec></Actions></Task>' \
+  "$dir\TarmVeilonCmd.exe" | { printf '\xff\xfe'; iconv -f utf-8 -t utf-16le; } >"$work/task.xml"
+wine schtasks /create /tn "Tarmel Veilo" /xml "$(winepath -w "$work/task.xml" 2>/dev/null)" >/dev/null 2>&1 ||
+  fail "schtasks could not make the task to remove"
+[ -f "$task_file" ] || fail "schtasks made no task file at $task_file"
 wine "$dir_unix/uninstall.exe" /S || fail "the silent uninstall failed"
 wineserver -w # it goes on from a copy of itself
 [ ! -e "$dir_unix" ] || fail "left behind: $(find "$dir_unix")"
+[ ! -e "$task_file" ] || fail "the uninstaller left the scheduled task"
 [ ! -e "$shortcut" ] || fail "the shortcut is left"
 wine reg query "$key" >/dev/null 2>&1 && fail "the uninstall entry is left"
 
@@ -152,7 +170,7 @@ sleep 0.5
 import -window root "$work/uninstall-refused.png"
 xdotool key Return
 wait "$uninstaller" && fail "the uninstall while the program runs reported success"
-for f in TarmVeilon.exe LISEZMOI.txt uninstall.exe; do [ -f "$mine/$f" ] || fail "$f removed while the program ran"; done
+for f in TarmVeilon.exe TarmVeilonCmd.exe LISEZMOI.txt uninstall.exe; do [ -f "$mine/$f" ] || fail "$f removed while the program ran"; done
 [ -f "$shortcut" ] || fail "the shortcut removed while the program ran"
 wine reg query "$key" >/dev/null 2>&1 || fail "the uninstall entry removed while the program ran"
 stop_all

@@ -39,7 +39,7 @@ struct RecordingCallback : engine::RunCallback {
         return answer;
     }
     void notice(engine::Notice notice) override {
-        static const char* const kNames[] = {"NothingSelected", "SelectiveHint", "PathError"};
+        static const char* const kNames[] = {"NothingSelected", "SelectiveHint", "PathError", "AnotherRunInProgress"};
         events.push_back(std::string("notice ") + kNames[static_cast<int>(notice)]);
     }
     bool mayGoOn() override { return goOn(); }
