@@ -67,6 +67,9 @@ public:
 
     // --- text ---
     std::string toAnsiCodePage(const std::string& utf8) override;
+
+    // --- where a path lies ---
+    DriveKind driveKind(const std::string& path) override;
 };
 
 } // namespace tv::win32
