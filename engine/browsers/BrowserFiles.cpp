@@ -25,11 +25,11 @@ StoreOutcome deleteBrowserFile(PlatformServices& platform, const std::string& ba
 }
 
 StoreOutcome purgeBrowserFolder(PlatformServices& platform, const RunDisplay& display, const std::string& base,
-                                std::string_view relative, int& stayed) {
+                                std::string_view relative, PurgeTally& left) {
     const Reach reach = openPlainFolder(platform, base, relative).reach;
     if (reach != Reach::Open) return unreached(reach);
-    // What stays is counted as files, not named as a store.
-    stayed += PurgeFolder(platform, display.app, display.bar, joined(base, relative)).stayed;
+    // What stays is counted as files and folders, not named as a store.
+    left = PurgeFolder(platform, display.app, display.bar, joined(base, relative));
     return StoreOutcome::Cleaned;
 }
 

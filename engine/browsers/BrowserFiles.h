@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/FolderOps.h"
 #include "engine/RunDisplay.h"
 #include "engine/browsers/DatabaseCleaning.h"
 #include "platform/PlatformServices.h"
@@ -15,10 +16,10 @@ namespace tv::engine::browsers {
 // as a link.
 StoreOutcome deleteBrowserFile(PlatformServices& platform, const std::string& base, std::string_view relative);
 
-// Purges the contents of the folder `relative` below `base`; the folder stays. The files
-// that stay are added to `stayed`.
+// Purges the contents of the folder `relative` below `base`; the folder stays. What the purge
+// left (files that stayed, folders it could not list) is in `left`.
 StoreOutcome purgeBrowserFolder(PlatformServices& platform, const RunDisplay& display, const std::string& base,
-                                std::string_view relative, int& stayed);
+                                std::string_view relative, PurgeTally& left);
 
 // The files below the folder `relative` of `base`, as the purge would meet them.
 int countBrowserFolder(PlatformServices& platform, toolkit::Application& app, const std::string& base,

@@ -17,9 +17,12 @@ std::string joined(const std::string& folder, std::string_view relative) {
 // Where a table's path starts, relative to the user-data folder: the folder itself, or each
 // profile. Every folder is reached from the user-data folder, one name at a time, so that a
 // profile that is a link is never entered.
-std::vector<std::string> basesOf(const ChromiumInstallation& installation, Place place) {
+std::vector<std::string> basesOf(PlatformServices& platform, const ChromiumInstallation& installation, Place place) {
     if (place == Place::UserData) return {std::string()};
-    return installation.profiles;
+    std::vector<std::string> profiles;
+    for (const std::string& profile : installation.profiles)
+        if (openChromiumProfile(platform, installation, profile).reach == Reach::Open) profiles.push_back(profile);
+    return profiles;
 }
 
 std::string relativeJoined(const std::string& base, std::string_view relative) {
@@ -42,6 +45,21 @@ StoreOutcome withPlainFolder(PlatformServices& platform, const ChromiumInstallat
     return outcome;
 }
 
+// The addresses the profile's bookmarks point to, in every file it keeps them in. No such
+// file: nothing to keep. One that is there but cannot be read: nothing is known to be safe to
+// remove, and the icons stay.
+std::optional<std::set<std::string>> bookmarksOf(EntryHandle& profile) {
+    std::set<std::string> all;
+    for (const char* file : kBookmarksFiles) {
+        const auto text = profile.readChildFile(file, kJsonFileLimit);
+        if (!text && profile.lastChildMissing()) continue;
+        const auto addresses = text ? bookmarkedAddresses(*text) : std::nullopt;
+        if (!addresses) return std::nullopt;
+        all.insert(addresses->begin(), addresses->end());
+    }
+    return all;
+}
+
 class InstallationTask {
 public:
     InstallationTask(PlatformServices& platform, const RunDisplay& display, const ChromiumInstallation& installation,
@@ -49,34 +67,55 @@ public:
         : platform_(platform), display_(display), installation_(installation), result_(result) {}
 
     void run(std::size_t task, bool historyKept) {
-        // A profile folder that is a link, or that refuses to open, is named once and left alone.
+        task_ = task;
+        // A profile folder that is a link, or that refuses to open, is named once and left
+        // alone; a folder without what every profile holds is no profile.
+        std::vector<std::string> refused;
         for (const std::string& profile : installation_.profiles) {
-            const Reach reached = openPlainFolder(platform_, installation_.userData, profile).reach;
+            const Reach reached = openChromiumProfile(platform_, installation_, profile).reach;
             if (reached == Reach::Open) profiles_.push_back(profile);
-            if (reached == Reach::Refused) note(StoreOutcome::Refused, profile);
+            if (reached == Reach::Refused) refused.push_back(profile);
         }
+        several_ = profiles_.size() + refused.size() > 1;
+        for (const std::string& profile : refused) note(StoreOutcome::Refused, profile, {});
         for (const FileTarget& target : kChromiumFiles)
             if (target.task == task)
-                for (const std::string& base : bases(target.place)) note(files(base, target), target.path);
+                for (const std::string& base : bases(target.place)) note(files(base, target), base, target.path);
         for (const DatabaseTarget& target : kChromiumDatabases) {
             if (target.task != task || (target.work == DatabaseWork::TypedTraces && !historyKept)) continue;
-            for (const std::string& base : bases(target.place)) note(database(base, target), target.path);
+            for (const std::string& base : bases(target.place)) note(database(base, target), base, target.path);
         }
     }
 
 private:
     std::vector<std::string> bases(Place place) const {
-        return place == Place::Profile ? profiles_ : basesOf(installation_, place);
+        return place == Place::Profile ? profiles_ : std::vector<std::string>{std::string()};
     }
 
-    void note(StoreOutcome outcome, std::string_view what) {
-        if (outcome != StoreOutcome::Refused) return;
-        // Of alternatives, the last names the store; of a path, its last name.
-        const std::string_view store = splitLast(what.substr(what.rfind('|') + 1)).second;
-        const std::string line = std::string(installation_.browser->name) + " (" + std::string(store) + ")";
+    std::string profileOf(const std::string& base) const { return base.empty() ? std::string() : profileName(installation_, base); }
+
+    // A store that stayed, under `base` (a profile, or the user-data folder itself); `what` is
+    // its path in the tables, or nothing for the profile as a whole.
+    void note(StoreOutcome outcome, const std::string& base, std::string_view what) {
+        if (!stayed(outcome)) return;
+        // Of alternatives, the last names the store.
+        const std::string store(what.substr(what.rfind('|') + 1));
+        result_.storesStayed.push_back({task_, installation_.browser->name, profileOf(base), several_, store,
+                                        joined(installation_.userData, relativeJoined(base, store)), problemOf(outcome)});
+        // Of a path, its last name.
+        const std::string_view named = store.empty() ? std::string_view(base) : splitLast(store).second;
+        const std::string line = std::string(installation_.browser->name) + " (" + std::string(named) + ")";
         for (const std::string& known : result_.notCleaned)
             if (known == line) return;
         result_.notCleaned.push_back(line);
+    }
+
+    // What a purge left: the files are counted, and a folder it could not list is named.
+    void purged(const std::string& base, const PurgeTally& tally) {
+        result_.filesStayed += tally.stayed;
+        if (tally.unreached == 0) return;
+        result_.foldersUnreached += tally.unreached;
+        result_.foldersStayed.push_back({tally.firstUnreached, installation_.browser->name, profileOf(base), several_});
     }
 
     ReachedFolder reach(const std::string& base, std::string_view folderPath) {
@@ -87,7 +126,7 @@ private:
         if (target.folderContents)
             return withPlainFolder(platform_, installation_, base, target.path, [&](const std::string& path) {
                 // What stays is counted as files, not named as a store.
-                result_.filesStayed += PurgeFolder(platform_, display_.app, display_.bar, path).stayed;
+                purged(base, PurgeFolder(platform_, display_.app, display_.bar, path));
                 return StoreOutcome::Cleaned;
             });
         return deleteBrowserFile(platform_, installation_.userData, relativeJoined(base, target.path));
@@ -100,13 +139,7 @@ private:
         KeptPages kept;
         std::optional<std::set<std::string>> bookmarked;
         if (target.work == DatabaseWork::UnbookmarkedIcons) {
-            // No bookmarks file: nothing to keep. One that cannot be read: nothing is known
-            // to be safe to remove, and the icons stay.
-            const auto text = folder.handle->readChildFile(kBookmarksFile, kJsonFileLimit);
-            if (text)
-                bookmarked = bookmarkedAddresses(*text);
-            else if (folder.handle->lastChildMissing())
-                bookmarked.emplace();
+            bookmarked = bookmarksOf(*folder.handle);
             if (bookmarked) kept.bookmarked = &*bookmarked;
         }
         // Chromium's databases need nothing of the browser to be read: they are rebuilt.
@@ -117,8 +150,25 @@ private:
     const RunDisplay& display_;
     const ChromiumInstallation& installation_;
     BrowserTaskResult& result_;
-    std::vector<std::string> profiles_; // those that open as plain folders
+    std::size_t task_ = 0;
+    std::vector<std::string> profiles_; // those that open as plain folders and are profiles
+    bool several_ = false;              // the browser has more than one profile
 };
+
+// The browser's own lock in its user-data folder, taken as the browser takes it; when it is
+// not there it is made, as the browser makes it, and goes again at the end.
+InstallationHold holdLock(PlatformServices& platform, const ChromiumInstallation& installation) {
+    InstallationHold hold;
+    ReachedFolder userData = openPlainFolder(platform, installation.userData, {});
+    hold.gone = userData.reach == Reach::Missing;
+    hold.refused = userData.reach == Reach::Refused;
+    if (userData.reach != Reach::Open) return hold;
+    FileHold lock = userData.handle->holdChildFile(kChromiumLockFile);
+    hold.running = lock.inUse;
+    hold.refused = !lock.held && !lock.inUse;
+    if (lock.held) hold.locks.push_back(std::move(lock.held));
+    return hold;
+}
 
 } // namespace
 
@@ -126,9 +176,13 @@ BrowserTaskResult cleanChromiumTask(PlatformServices& platform, const RunDisplay
                                     std::vector<ChromiumInstallation>& installations, std::size_t task,
                                     bool historyKept) {
     return cleanEachInstallation(
-        platform, display, installations,
-        [](PlatformServices& p, const ChromiumInstallation& installation) { return isRunning(p, installation); },
-        [](const ChromiumInstallation& installation) { return std::string(installation.browser->name); },
+        platform, display, installations, task, holdLock,
+        [](const ChromiumInstallation& installation) {
+            StoreStayed whole;
+            whole.browser = installation.browser->name;
+            whole.path = installation.userData;
+            return whole;
+        },
         [&](const ChromiumInstallation& installation, BrowserTaskResult& result) {
             InstallationTask(platform, display, installation, result).run(task, historyKept);
         });
@@ -141,7 +195,7 @@ int countChromiumCacheFiles(PlatformServices& platform, toolkit::Application& ap
         if (!installation.reachable) continue;
         for (const FileTarget& target : kChromiumFiles) {
             if (target.task != tkInternetFiles) continue;
-            for (const std::string& base : basesOf(installation, target.place))
+            for (const std::string& base : basesOf(platform, installation, target.place))
                 withPlainFolder(platform, installation, base, target.path, [&](const std::string& path) {
                     count += CountFiles(platform, app, path);
                     return StoreOutcome::Cleaned;

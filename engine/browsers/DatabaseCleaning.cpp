@@ -87,9 +87,9 @@ bool rollbackJournalGoes(const std::optional<Database::Rows>& mode) {
     return single(mode, "delete") || single(mode, "memory");
 }
 
-StoreOutcome refuse(Database& db) {
+StoreOutcome refuse(Database& db, StoreOutcome why = StoreOutcome::Refused) {
     db.close();
-    return StoreOutcome::Refused;
+    return why;
 }
 
 // One of the Chromium family's works.
@@ -135,21 +135,31 @@ StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseW
 StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseJob& job) {
     auto db = folder.openChildDatabase(name);
     if (!db) return folder.lastChildMissing() ? StoreOutcome::Absent : StoreOutcome::Refused;
+    // Before anything is read: the first read takes a shared lock and the first write an
+    // exclusive one, and neither is let go before the close. A reader that comes between the
+    // commit and the end of the rebuild waits or fails; one already there makes the commit
+    // fail, and nothing is written.
+    if (!single(db->query("PRAGMA locking_mode = EXCLUSIVE"), "exclusive")) return refuse(*db);
     // A large store is read through a mapping, not a request per page.
     db->execute("PRAGMA mmap_size = 268435456");
     // A file that is not a sound database is not written to: a repair is not ours to make.
-    if (!single(db->query("PRAGMA quick_check"), "ok")) return refuse(*db);
+    // One that cannot even be checked is held by another program.
+    const auto check = db->query("PRAGMA quick_check");
+    if (!check) return refuse(*db);
+    if (!single(check, "ok")) return refuse(*db, StoreOutcome::Damaged);
     const auto listed = db->query("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'");
-    if (!listed) return refuse(*db);
+    const auto triggers = db->query("SELECT count(*) FROM sqlite_master WHERE type = 'trigger'");
+    if (!listed || !triggers) return refuse(*db);
+    if (!single(triggers, "0")) return refuse(*db, StoreOutcome::HoldsTrigger);
     std::vector<std::string> present;
     for (const auto& row : *listed)
         if (!row.empty()) present.push_back(row.front());
-    if (!job.fits(present)) return refuse(*db);
+    if (!job.fits(present)) return refuse(*db, StoreOutcome::Damaged);
 
     const bool writeAheadLog = single(db->query("PRAGMA journal_mode"), "wal");
     const bool overwrite = job.erasure() == Erasure::Overwrite;
     // A rollback journal goes when the transaction ends instead of keeping the old pages in
-    // a file beside the database.
+    // a file beside the database (held in exclusive mode, it goes at the close).
     if (!db->execute(overwrite ? "PRAGMA secure_delete = ON" : "PRAGMA secure_delete = OFF") ||
         !single(db->query("PRAGMA secure_delete"), overwrite ? "1" : "0") ||
         (!writeAheadLog && !rollbackJournalGoes(db->query("PRAGMA journal_mode = DELETE"))))
@@ -160,16 +170,25 @@ StoreOutcome cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseJ
         return refuse(*db);
     }
     // Rebuilt from the rows that stay, the file keeps no page the deleted rows stood in.
-    // Should that fail, their bytes may still be there: the store is not called clean.
-    if (!overwrite && !db->execute("VACUUM")) return refuse(*db);
+    // Should that fail, their bytes may still be there, and the end says so.
+    if (!overwrite && !db->execute("VACUUM")) return refuse(*db, StoreOutcome::RebuildFailed);
     // The log's copies of the old pages go into the file, where they were erased, and the
-    // log is cut to nothing.
+    // log is cut to nothing; a log that keeps them keeps what went.
     if (writeAheadLog) {
         const auto checkpoint = db->query("PRAGMA wal_checkpoint(TRUNCATE)");
         if (!checkpoint || checkpoint->empty() || checkpoint->front().empty() || checkpoint->front()[0] != "0")
-            return refuse(*db);
+            return refuse(*db, StoreOutcome::RebuildFailed);
     }
     return db->close() ? StoreOutcome::Cleaned : StoreOutcome::Refused;
+}
+
+StoreProblem problemOf(StoreOutcome outcome) {
+    switch (outcome) {
+    case StoreOutcome::Damaged: return StoreProblem::Damaged;
+    case StoreOutcome::HoldsTrigger: return StoreProblem::HoldsTrigger;
+    case StoreOutcome::RebuildFailed: return StoreProblem::RebuildFailed;
+    default: return StoreProblem::Refused;
+    }
 }
 
 } // namespace tv::engine::browsers

@@ -16,36 +16,67 @@ std::string below(const FolderPlace& place, std::string_view name) {
 class ProfileTask {
 public:
     ProfileTask(PlatformServices& platform, const RunDisplay& display, const FirefoxInstallation& installation,
-                BrowserTaskResult& result)
-        : platform_(platform), display_(display), installation_(installation), result_(result) {}
+                BrowserTaskResult& result, std::size_t task)
+        : platform_(platform), display_(display), installation_(installation), result_(result), task_(task) {}
 
-    void run(const FirefoxProfile& profile, std::size_t task, bool historyKept) {
-        // A section that points nowhere has nothing to clean; one behind a link, or that
-        // refuses to open, is named and left alone.
-        ReachedFolder folder = openPlainFolder(platform_, profile.data.base, profile.data.relative);
+    void run(const FirefoxProfile& profile, bool historyKept) {
+        // A section that points nowhere, or to a folder that is no profile, has nothing to
+        // clean; one behind a link, or that refuses to open, is named and left alone.
+        ReachedFolder folder = openFirefoxProfile(platform_, profile);
         if (folder.reach != Reach::Open) {
-            if (folder.reach == Reach::Refused) note(StoreOutcome::Refused, profile.name);
+            if (folder.reach == Reach::Refused) note(StoreOutcome::Refused, profile, profile.data, {});
             return;
         }
         for (const FirefoxFile& target : kFirefoxFiles)
-            if (target.task == task) note(file(profile, target), target.path);
+            if (target.task == task_) note(file(profile, target), profile, placeOf(profile, target), target.path);
         FirefoxKeptPages keptPages;
         for (const FirefoxDatabase& target : kFirefoxDatabases) {
-            if (target.task != task || (target.work == FirefoxWork::PlacesTyped && !historyKept)) continue;
-            note(cleanFirefoxDatabase(*folder.handle, target, keptPages), target.name);
+            if (target.task != task_ || (target.work == FirefoxWork::PlacesTyped && !historyKept)) continue;
+            note(cleanFirefoxDatabase(*folder.handle, target, keptPages), profile, profile.data, target.name);
         }
     }
 
-private:
-    StoreOutcome file(const FirefoxProfile& profile, const FirefoxFile& target) {
-        const FolderPlace& place = target.place == FirefoxPlace::Cache ? profile.cache : profile.data;
-        if (!target.folderContents) return deleteBrowserFile(platform_, place.base, below(place, target.path));
-        return purgeBrowserFolder(platform_, display_, place.base, below(place, target.path), result_.filesStayed);
+    // A profile away from this machine is never opened: it is named as a whole.
+    void offMachine(const FirefoxProfile& profile) {
+        result_.storesStayed.push_back({task_, installation_.tree->name, profile.displayName,
+                                        installation_.severalProfiles(), {}, profile.data.path(),
+                                        StoreProblem::NetworkPath});
+        legacyLine(profile.name);
     }
 
-    void note(StoreOutcome outcome, std::string_view what) {
-        if (outcome != StoreOutcome::Refused) return;
-        const std::string line = std::string(installation_.tree->name) + " (" + std::string(what) + ")";
+private:
+    static const FolderPlace& placeOf(const FirefoxProfile& profile, const FirefoxFile& target) {
+        return target.place == FirefoxPlace::Cache ? profile.cache : profile.data;
+    }
+
+    StoreOutcome file(const FirefoxProfile& profile, const FirefoxFile& target) {
+        const FolderPlace& place = placeOf(profile, target);
+        if (!target.folderContents) return deleteBrowserFile(platform_, place.base, below(place, target.path));
+        PurgeTally left;
+        const StoreOutcome outcome =
+            purgeBrowserFolder(platform_, display_, place.base, below(place, target.path), left);
+        result_.filesStayed += left.stayed;
+        if (left.unreached > 0) {
+            result_.foldersUnreached += left.unreached;
+            result_.foldersStayed.push_back(
+                {left.firstUnreached, installation_.tree->name, profile.displayName, installation_.severalProfiles()});
+        }
+        return outcome;
+    }
+
+    // A store that stayed, `what` in `place`; nothing for the profile as a whole.
+    void note(StoreOutcome outcome, const FirefoxProfile& profile, const FolderPlace& place, std::string_view what) {
+        if (!stayed(outcome)) return;
+        const std::string store(what);
+        result_.storesStayed.push_back({task_, installation_.tree->name, profile.displayName,
+                                        installation_.severalProfiles(), store,
+                                        store.empty() ? place.path() : FolderPlace{place.base, below(place, store)}.path(),
+                                        problemOf(outcome)});
+        legacyLine(store.empty() ? profile.name : store);
+    }
+
+    void legacyLine(const std::string& what) {
+        const std::string line = std::string(installation_.tree->name) + " (" + what + ")";
         for (const std::string& known : result_.notCleaned)
             if (known == line) return;
         result_.notCleaned.push_back(line);
@@ -55,21 +86,45 @@ private:
     const RunDisplay& display_;
     const FirefoxInstallation& installation_;
     BrowserTaskResult& result_;
+    std::size_t task_;
 };
+
+// Firefox's own lock in each profile, taken as Firefox takes it; a profile whose lock was not
+// there gets one for the time of the task, which goes again at the end.
+InstallationHold holdLocks(PlatformServices& platform, const FirefoxInstallation& installation) {
+    InstallationHold hold;
+    for (const FirefoxProfile& profile : installation.profiles) {
+        ReachedFolder folder = openFirefoxProfile(platform, profile);
+        if (folder.reach != Reach::Open) continue; // no profile, or one the task names itself
+        FileHold lock = folder.handle->holdChildFile(kFirefoxLockFile);
+        if (lock.inUse) hold.running = true;
+        if (!lock.held && !lock.inUse) hold.refused = true;
+        if (lock.held) hold.locks.push_back(std::move(lock.held));
+    }
+    // Not one lock more than needed is kept by an installation that will not be written.
+    if (hold.running || hold.refused) hold.locks.clear();
+    return hold;
+}
 
 } // namespace
 
 BrowserTaskResult cleanFirefoxTask(PlatformServices& platform, const RunDisplay& display,
                                    std::vector<FirefoxInstallation>& installations, std::size_t task, bool historyKept) {
     return cleanEachInstallation(
-        platform, display, installations,
-        [](PlatformServices& p, const FirefoxInstallation& installation) { return isRunning(p, installation); },
-        [](const FirefoxInstallation& installation) { return std::string(installation.tree->name); },
+        platform, display, installations, task, holdLocks,
+        [&](const FirefoxInstallation& installation) {
+            StoreStayed whole;
+            whole.browser = installation.tree->name;
+            whole.path = FolderPlace{platform.specialFolderPath(installation.tree->packaged ? kCsidlLocalAppData : kCsidlAppData),
+                                     installation.tree->roaming}.path();
+            return whole;
+        },
         [&](const FirefoxInstallation& installation, BrowserTaskResult& result) {
-            ProfileTask profileTask(platform, display, installation, result);
+            ProfileTask profileTask(platform, display, installation, result, task);
+            for (const FirefoxProfile& profile : installation.offMachine) profileTask.offMachine(profile);
             for (const FirefoxProfile& profile : installation.profiles) {
                 if (display.app.terminated()) break;
-                profileTask.run(profile, task, historyKept);
+                profileTask.run(profile, historyKept);
             }
         });
 }
@@ -78,10 +133,12 @@ int countFirefoxCacheFiles(PlatformServices& platform, toolkit::Application& app
                            const std::vector<FirefoxInstallation>& installations) {
     int count = 0;
     for (const FirefoxInstallation& installation : installations)
-        for (const FirefoxProfile& profile : installation.profiles)
+        for (const FirefoxProfile& profile : installation.profiles) {
+            if (openFirefoxProfile(platform, profile).reach != Reach::Open) continue;
             for (const FirefoxFile& target : kFirefoxFiles)
                 if (target.task == tkInternetFiles)
                     count += countBrowserFolder(platform, app, profile.cache.base, below(profile.cache, target.path));
+        }
     return count;
 }
 

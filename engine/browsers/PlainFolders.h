@@ -22,6 +22,10 @@ ReachedFolder openPlainFolder(EntryHandle& from, std::string_view relative);
 // The same below a folder named by its path, which is taken as the system gives it.
 ReachedFolder openPlainFolder(PlatformServices& platform, const std::string& base, std::string_view relative);
 
+// Whether the folder holds an entry `name` that is no folder: a file, even one another
+// program holds.
+bool holdsFile(EntryHandle& folder, std::string_view name);
+
 // A name that can only mean an entry of the folder it is joined to.
 bool isSingleName(std::string_view name);
 

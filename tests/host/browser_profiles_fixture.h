@@ -31,6 +31,9 @@ protected:
             all.filesStayed += result.filesStayed;
             all.notCleaned.insert(all.notCleaned.end(), result.notCleaned.begin(), result.notCleaned.end());
             all.leftOpen.insert(all.leftOpen.end(), result.leftOpen.begin(), result.leftOpen.end());
+            all.storesStayed.insert(all.storesStayed.end(), result.storesStayed.begin(), result.storesStayed.end());
+            all.foldersUnreached += result.foldersUnreached;
+            all.foldersStayed.insert(all.foldersStayed.end(), result.foldersStayed.begin(), result.foldersStayed.end());
         }
         return all;
     }
