@@ -94,11 +94,9 @@ public:
 private:
     bool told(std::string_view sql) {
         if (!db_) return false;
-        if (files_.beforeStatement) {
-            const auto path = folder_->file("").u8string();
-            files_.beforeStatement(std::string(path.begin(), path.end()), sql);
-        }
-        return true;
+        if (!files_.beforeStatement) return true;
+        const auto path = folder_->file("").u8string();
+        return files_.beforeStatement(std::string(path.begin(), path.end()), sql);
     }
 
     std::unique_ptr<ScratchFolder> folder_;

@@ -400,6 +400,7 @@ public:
              },
              [&fs, path](const std::string& scratchFile, std::string_view sql) {
                  if (fs.beforeStatement) fs.beforeStatement(path, scratchFile, sql);
+                 return fs.failingStatements.find(sql) == fs.failingStatements.end();
              }});
     }
 
@@ -419,8 +420,9 @@ public:
 private:
     // Every open relative to this folder is recorded, and shown to the test's hook first.
     void asking(const std::string& name) {
+        if (!fs_.recordOpens && !fs_.beforeOpen) return;
         const std::string path = fs_.pathOf(node_) + "\\" + name;
-        fs_.opened.push_back(path);
+        if (fs_.recordOpens) fs_.opened.push_back(path);
         if (fs_.beforeOpen) fs_.beforeOpen(path);
     }
 
@@ -461,7 +463,7 @@ private:
 };
 
 FolderOpening MemoryFileSystem::openFolderHandle(const std::string& path) {
-    opened.push_back(path);
+    if (recordOpens) opened.push_back(path);
     Node* node = resolve(path, true);
     if (!node || !node->isFolder()) return {nullptr, true};
     return {std::make_unique<Handle>(*this, *node), false};

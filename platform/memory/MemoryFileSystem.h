@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -78,13 +79,17 @@ public:
     // Runs before every open relative to a folder, with the path asked for: a test's
     // chance to change the tree between a listing and the next open.
     std::function<void(const std::string& path)> beforeOpen;
-    // Every path opened, in order: each folder a walk starts from as it was asked for, and
-    // each entry opened relative to a folder (files read, databases and locks included).
+    // Every path opened, in order, once `recordOpens` is set: each folder a walk starts from
+    // as it was asked for, and each entry opened relative to a folder (files read, databases
+    // and locks included).
+    bool recordOpens = false;
     std::vector<std::string> opened;
     // Runs before every statement on a database of the tree, with the database's path, the
     // scratch file SQLite works on (another connection may open it) and the statement.
     std::function<void(const std::string& path, const std::string& scratchFile, std::string_view sql)>
         beforeStatement;
+    // Statements that fail on every database of the tree without running, as on a full disk.
+    std::set<std::string, std::less<>> failingStatements;
 
     // --- the operations behind PlatformServices ---
     FolderOpening openFolderHandle(const std::string& path);

@@ -281,6 +281,17 @@ TEST_F(ChromiumProfiles, AReaderThatHoldsTheDatabaseFirstLeavesItUnwrittenAndNam
     EXPECT_FALSE(holdsCanary(kChrome + "\\Default\\Favicons"));
 }
 
+TEST_F(ChromiumProfiles, ARebuildThatFailsOnceTheRowsWentSaysSo) {
+    plantProfile(kChrome, "Default");
+    platform.files.failingStatements = {"VACUUM"};
+    const auto result = runHistoryTask();
+
+    std::set<std::pair<std::string, StoreProblem>> stayed;
+    for (const StoreStayed& store : result.storesStayed) stayed.insert({store.store, store.why});
+    EXPECT_TRUE(stayed.count({"History", StoreProblem::RebuildFailed})) << result.storesStayed.size();
+    EXPECT_EQ(rows(kChrome + "\\Default\\History", "SELECT count(*) FROM urls"), (Rows{{"0"}}));
+}
+
 TEST_F(ChromiumProfiles, AFolderThatCannotBeListedIsCountedAndNamedWithItsProfile) {
     platform.files.addFile(kChrome + "\\Local State", attr::kArchive,
                            R"({"profile":{"info_cache":{"Default":{"name":"Personne 1"},"Profile 1":{"name":"Travail"}}}})");

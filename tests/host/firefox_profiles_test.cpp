@@ -233,6 +233,7 @@ TEST_F(FirefoxProfiles, ProfilesAwayFromThisMachineAndFoldersThatAreNoProfilesAr
     plantProfile("\\\\server\\share\\ff", "\\\\server\\share\\ff");
     plantProfile("Z:\\ff", "Z:\\ff");
     platform.driveKinds['Z'] = DriveKind::Network;
+    platform.files.recordOpens = true;
     platform.files.addFile(documents + "\\cache2\\notes.txt", attr::kArchive, "the user's own");
     std::vector<std::string> unheldWrites;
     platform.files.beforeStatement = [&](const std::string& path, const std::string&, std::string_view sql) {
