@@ -92,7 +92,9 @@ private:
         return place == Place::Profile ? profiles_ : std::vector<std::string>{std::string()};
     }
 
-    std::string profileOf(const std::string& base) const { return base.empty() ? std::string() : profileName(installation_, base); }
+    std::string profileOf(const std::string& base) const {
+        return base.empty() ? std::string() : profileName(installation_, base);
+    }
 
     // A store that stayed, under `base` (a profile, or the user-data folder itself); `what` is
     // its path in the tables, or nothing for the profile as a whole.
@@ -100,8 +102,9 @@ private:
         if (!stayed(outcome)) return;
         // Of alternatives, the last names the store.
         const std::string store(what.substr(what.rfind('|') + 1));
-        result_.storesStayed.push_back({task_, installation_.browser->name, profileOf(base), several_, store,
-                                        joined(installation_.userData, relativeJoined(base, store)), problemOf(outcome)});
+        const std::string path = joined(installation_.userData, relativeJoined(base, store));
+        result_.storesStayed.push_back(
+            {task_, installation_.browser->name, profileOf(base), several_, store, path, problemOf(outcome)});
         // Of a path, its last name.
         const std::string_view named = store.empty() ? std::string_view(base) : splitLast(store).second;
         const std::string line = std::string(installation_.browser->name) + " (" + std::string(named) + ")";

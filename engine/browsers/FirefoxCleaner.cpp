@@ -68,10 +68,9 @@ private:
     void note(StoreOutcome outcome, const FirefoxProfile& profile, const FolderPlace& place, std::string_view what) {
         if (!stayed(outcome)) return;
         const std::string store(what);
+        const std::string path = store.empty() ? place.path() : FolderPlace{place.base, below(place, store)}.path();
         result_.storesStayed.push_back({task_, installation_.tree->name, profile.displayName,
-                                        installation_.severalProfiles(), store,
-                                        store.empty() ? place.path() : FolderPlace{place.base, below(place, store)}.path(),
-                                        problemOf(outcome)});
+                                        installation_.severalProfiles(), store, path, problemOf(outcome)});
         legacyLine(store.empty() ? profile.name : store);
     }
 
@@ -115,8 +114,8 @@ BrowserTaskResult cleanFirefoxTask(PlatformServices& platform, const RunDisplay&
         [&](const FirefoxInstallation& installation) {
             StoreStayed whole;
             whole.browser = installation.tree->name;
-            whole.path = FolderPlace{platform.specialFolderPath(installation.tree->packaged ? kCsidlLocalAppData : kCsidlAppData),
-                                     installation.tree->roaming}.path();
+            const int roaming = installation.tree->packaged ? kCsidlLocalAppData : kCsidlAppData;
+            whole.path = FolderPlace{platform.specialFolderPath(roaming), installation.tree->roaming}.path();
             return whole;
         },
         [&](const FirefoxInstallation& installation, BrowserTaskResult& result) {
