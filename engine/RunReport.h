@@ -69,9 +69,11 @@ enum class StoreProblem {
 struct StoreLeft {
     std::size_t task = 0;
     std::string browser;
-    std::string profile; // empty when the browser has one profile only
-    std::string store;
+    std::string profile; // the profile's own name: empty when the browser has one profile only, but
+                         // for a profile that stayed as a whole
+    std::string store;   // as the browsers' tables name it; empty: the profile or browser as a whole
     StoreProblem why = StoreProblem::Refused;
+    std::string path;    // where it is
 };
 
 // A folder whose contents the run could not reach.

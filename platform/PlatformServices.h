@@ -130,6 +130,28 @@ public:
     virtual bool close() = 0;
 };
 
+// --- a browser's own lock, and where a path lies ---
+// A file held open with no sharing at all, for as long as this object lives: no other
+// program can open it meanwhile. A file the hold created goes when it is released.
+class HeldFile {
+public:
+    virtual ~HeldFile() = default;
+};
+
+// What an attempt to hold a file came to.
+struct FileHold {
+    std::unique_ptr<HeldFile> held; // set while the file is held
+    bool inUse = false;             // another program has the file open: it cannot be held
+};
+
+// The kind of drive a path lies on.
+enum class DriveKind {
+    Local,   // a drive of this machine: fixed, removable, optical, a RAM disk
+    Network, // a share ("\\server\share", "\\?\UNC\...") or a drive mapped to one
+    Device,  // a device path ("\\.\..."), or a drive whose kind the system cannot tell
+    Absent,  // no drive of that letter
+};
+
 // An open file or folder. Closing it is the destructor's job; an entry marked for deletion
 // goes, at the latest, when it is closed.
 class EntryHandle {
@@ -174,6 +196,11 @@ public:
     // locked, checkpointed or written, whoever holds them. Null when it cannot be read (or
     // holds more than `limit` bytes) or is no database.
     virtual std::unique_ptr<Database> openChildDatabaseCopy(std::string_view name, std::size_t limit) = 0;
+
+    // --- a browser's own lock ---
+    // Holds the plain file `name` of this folder with no sharing, creating it when it is not
+    // there; never through a link. Nothing held when it is a link or a folder, or refused.
+    virtual FileHold holdChildFile(std::string_view name) = 0;
 };
 
 // A folder a walk starts from: its handle, or why there is none.
@@ -363,6 +390,11 @@ public:
     virtual ScheduledRunRead readScheduledRun(const std::string& name) = 0;
     // `existed` says whether there was one to remove.
     virtual SchedulerAnswer removeScheduledRun(const std::string& name, bool& existed) = 0;
+    // --- where a path lies ---
+    // The kind of drive the path lies on, told from its form and asked of the system for
+    // its drive letter, without opening anything on that drive. A path that names no drive
+    // (a relative one) is a Device.
+    virtual DriveKind driveKind(const std::string& path) = 0;
 };
 
 inline RegKey& RegKey::operator=(RegKey&& other) noexcept {

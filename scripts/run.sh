@@ -109,6 +109,7 @@ if [ -n "$local_data" ]; then
 INSERT INTO visits(id,url,visit_time,transition) VALUES(1,1,13300000000000000,1);"
   make_db "$profile/Network/Cookies" Cookies "INSERT INTO cookies VALUES(1,'.actualites.example','','sid','v',x'','/',0,1,1,1,1,1,1,0,2,443,1,0,0);"
   make_db "$profile/Web Data" "Web Data" "INSERT INTO autocomplete(name,value,value_lower) VALUES('q','météo paris','météo paris');"
+  printf '{}' >"$profile/Preferences"
   printf '{"roots":{"bookmark_bar":{"type":"folder","children":[{"type":"url","name":"Banque","url":"https://www.banque.example/"}]}},"version":1}' >"$profile/Bookmarks"
   plant "$profile/Cache/Cache_Data" 8 "f_00000"
 fi

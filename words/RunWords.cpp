@@ -22,7 +22,7 @@ const char* outcomeText(engine::Outcome outcome) {
 }
 
 std::string storeName(const engine::StoreLeft& store) {
-    if (store.store.empty()) return store.browser;
+    if (store.store.empty()) return store.profile.empty() ? store.browser : store.browser + " (" + store.profile + ")";
     const auto slash = store.store.rfind('\\');
     return store.browser + " (" + store.store.substr(slash == std::string::npos ? 0 : slash + 1) + ")";
 }

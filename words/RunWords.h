@@ -38,8 +38,8 @@ inline constexpr const char* kBrowserStayedOpen = "Internet Explorer n'a pas pu 
 inline constexpr const char* kLeftOpenLead = "Resté ouvert, non nettoyé";
 inline constexpr const char* kNotCleanedLead = "Non nettoyé";
 
-// A browser's store that stayed: "Google Chrome (History)", or the browser alone when none of
-// it could be reached.
+// A browser's store that stayed: "Google Chrome (History)", its profile as a whole "Google
+// Chrome (Travail)", or the browser alone when none of it could be reached.
 std::string storeName(const engine::StoreLeft& store);
 
 // "1 fichier n'a pas été supprimé", "3 fichiers n'ont pas été supprimés".

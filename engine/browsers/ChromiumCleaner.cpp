@@ -14,9 +14,13 @@ namespace {
 // Where a table's path starts, relative to the user-data folder: the folder itself, or each
 // profile. Every folder is reached from the user-data folder, one name at a time, so that a
 // profile that is a link is never entered.
-std::vector<std::string> basesOf(const ChromiumInstallation& installation, ChromiumPlace place) {
+std::vector<std::string> basesOf(PlatformServices& platform, const ChromiumInstallation& installation,
+                                 ChromiumPlace place) {
     if (place == ChromiumPlace::UserData) return {std::string()};
-    return installation.profiles;
+    std::vector<std::string> profiles;
+    for (const std::string& profile : installation.profiles)
+        if (openChromiumProfile(platform, installation, profile).reach == Reach::Open) profiles.push_back(profile);
+    return profiles;
 }
 
 std::string relativeJoined(const std::string& base, std::string_view relative) {
@@ -39,18 +43,37 @@ StoreOutcome withPlainFolder(PlatformServices& platform, const ChromiumInstallat
     return outcome;
 }
 
+// The addresses the profile's bookmarks point to, in every file it keeps them in. No such
+// file: nothing to keep. One that is there but cannot be read: nothing is known to be safe to
+// remove, and the icons stay.
+std::optional<std::set<std::string>> bookmarksOf(EntryHandle& profile) {
+    std::set<std::string> all;
+    for (const char* file : kBookmarksFiles) {
+        const auto text = profile.readChildFile(file, kJsonFileLimit);
+        if (!text && profile.lastChildMissing()) continue;
+        const auto addresses = text ? bookmarkedAddresses(*text) : std::nullopt;
+        if (!addresses) return std::nullopt;
+        all.insert(addresses->begin(), addresses->end());
+    }
+    return all;
+}
+
 class InstallationTask {
 public:
     InstallationTask(TaskWork& work, const ChromiumInstallation& installation, bool running, BrowserTaskResult& result)
         : work_(work), installation_(installation), running_(running), result_(result) {}
 
     void run(bool historyKept) {
-        // A profile folder that is a link, or that refuses to open, is named once and left alone.
+        // A profile folder that is a link, or that refuses to open, is named once and left
+        // alone; a folder without what every profile holds is no profile.
+        std::vector<std::string> refused;
         for (const std::string& profile : installation_.profiles) {
-            const Reach reached = openPlainFolder(work_.platform, installation_.userData, profile).reach;
+            const Reach reached = openChromiumProfile(work_.platform, installation_, profile).reach;
             if (reached == Reach::Open) profiles_.push_back(profile);
-            if (reached == Reach::Refused) note(StoreOutcome::Refused, profile, profile);
+            if (reached == Reach::Refused) refused.push_back(profile);
         }
+        several_ = profiles_.size() + refused.size() > 1;
+        for (const std::string& profile : refused) note(StoreOutcome::Refused, profile, {});
         for (const FileTarget& target : kChromiumFiles)
             if (target.task == work_.task)
                 for (const std::string& base : bases(target.place)) note(files(base, target), base, target.path);
@@ -62,29 +85,35 @@ public:
 
 private:
     std::vector<std::string> bases(ChromiumPlace place) const {
-        return place == ChromiumPlace::Profile ? profiles_ : basesOf(installation_, place);
+        return place == ChromiumPlace::Profile ? profiles_ : std::vector<std::string>{std::string()};
     }
 
-    // The profile as its user knows it; none when the browser has only one.
-    std::string profileName(const std::string& base) const {
-        return base.empty() || installation_.profiles.size() < 2 ? std::string() : base;
+    // The profile as its user knows it; none when the browser has only one, or for what the
+    // whole installation shares.
+    std::string profileOf(const std::string& base) const {
+        return base.empty() || !several_ ? std::string() : profileName(installation_, base);
     }
 
     Place placeOf(const std::string& base, std::string_view store) const {
-        return {{}, installation_.browser->name, profileName(base), std::string(store), false};
+        return {{}, installation_.browser->name, profileOf(base), std::string(store), false};
     }
 
     std::string keyOf(const std::string& base, std::string_view store) const {
         return work_.key("chromium", installation_.userData + "|" + base + "|" + std::string(store));
     }
 
+    // A store that stayed, under `base` (a profile, or the user-data folder itself); `what` is
+    // its path in the tables, or nothing for the profile as a whole.
     void note(StoreOutcome outcome, const std::string& base, std::string_view what) {
-        if (outcome != StoreOutcome::Refused) return;
+        if (!stayed(outcome)) return;
         result_.storeLeft = true;
         if (work_.planning()) return;
         // Of alternatives, the last names the store.
-        work_.storeLeft({work_.task, installation_.browser->name, profileName(base),
-                         std::string(what.substr(what.rfind('|') + 1)), StoreProblem::Refused});
+        const std::string store(what.substr(what.rfind('|') + 1));
+        // A profile as a whole is named whatever the number of profiles: it is what stayed.
+        work_.storeLeft({work_.task, installation_.browser->name,
+                         store.empty() ? profileName(installation_, base) : profileOf(base), store, problemOf(outcome),
+                         joinPath(installation_.userData, relativeJoined(base, store))});
     }
 
     StoreOutcome files(const std::string& base, const FileTarget& target) {
@@ -106,20 +135,15 @@ private:
         KeptPages kept;
         std::optional<std::set<std::string>> bookmarked;
         if (target.work == DatabaseWork::UnbookmarkedIcons) {
-            // No bookmarks file: nothing to keep. One that cannot be read: nothing is known
-            // to be safe to remove, and the icons stay.
-            const auto text = folder.handle->readChildFile(kBookmarksFile, kJsonFileLimit);
-            if (text)
-                bookmarked = bookmarkedAddresses(*text);
-            else if (folder.handle->lastChildMissing())
-                bookmarked.emplace();
+            bookmarked = bookmarksOf(*folder.handle);
             if (bookmarked) kept.bookmarked = &*bookmarked;
         }
         // Chromium's databases need nothing of the browser to be read: they are rebuilt.
         const DatabaseResult result =
             work_.planning() ? planDatabase(*folder.handle, name, target.work, target.tables, kept)
                              : cleanDatabase(*folder.handle, name, target.work, target.tables, Erasure::Rebuild, kept);
-        if (result.outcome == StoreOutcome::Cleaned) {
+        // Rows that went count, even when the file kept their pages.
+        if (result.outcome == StoreOutcome::Cleaned || result.outcome == StoreOutcome::RebuildFailed) {
             Place place = placeOf(base, target.path);
             place.path = joinPath(installation_.userData, relativeJoined(base, target.path));
             work_.item(ItemKind::DatabaseRows, std::move(place), key, result.count, std::nullopt, running_);
@@ -131,8 +155,24 @@ private:
     const ChromiumInstallation& installation_;
     const bool running_;
     BrowserTaskResult& result_;
-    std::vector<std::string> profiles_; // those that open as plain folders
+    std::vector<std::string> profiles_; // those that open as plain folders and are profiles
+    bool several_ = false;              // the browser has more than one profile
 };
+
+// The browser's own lock in its user-data folder, taken as the browser takes it; when it is
+// not there it is made, as the browser makes it, and goes again at the end.
+InstallationHold holdLock(PlatformServices& platform, const ChromiumInstallation& installation) {
+    InstallationHold hold;
+    ReachedFolder userData = openPlainFolder(platform, installation.userData, {});
+    hold.gone = userData.reach == Reach::Missing;
+    hold.refused = userData.reach == Reach::Refused;
+    if (userData.reach != Reach::Open) return hold;
+    FileHold lock = userData.handle->holdChildFile(kChromiumLockFile);
+    hold.running = lock.inUse;
+    hold.refused = !lock.held && !lock.inUse;
+    if (lock.held) hold.locks.push_back(std::move(lock.held));
+    return hold;
+}
 
 } // namespace
 
@@ -140,7 +180,10 @@ BrowserTaskResult cleanChromiumTask(TaskWork& work, std::vector<ChromiumInstalla
     return cleanEachInstallation(
         work, installations,
         [](PlatformServices& p, const ChromiumInstallation& installation) { return isRunning(p, installation); },
-        [](const ChromiumInstallation& installation) { return std::string(installation.browser->name); },
+        holdLock,
+        [&](const ChromiumInstallation& installation) {
+            return StoreLeft{work.task, installation.browser->name, {}, {}, StoreProblem::Refused, installation.userData};
+        },
         [&](const ChromiumInstallation& installation, bool running, BrowserTaskResult& result) {
             InstallationTask(work, installation, running, result).run(historyKept);
         });
@@ -153,7 +196,7 @@ int countChromiumCacheFiles(PlatformServices& platform, RunCallback& callback,
         if (!installation.reachable) continue;
         for (const FileTarget& target : kChromiumFiles) {
             if (target.task != tkInternetFiles) continue;
-            for (const std::string& base : basesOf(installation, target.place))
+            for (const std::string& base : basesOf(platform, installation, target.place))
                 withPlainFolder(platform, installation, base, target.path, [&](const std::string& relative) {
                     count += CountFiles(platform, callback, joinPath(installation.userData, relative));
                     return StoreOutcome::Cleaned;

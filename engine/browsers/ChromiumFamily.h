@@ -29,7 +29,10 @@ inline constexpr const char* kChromiumWindowClass = "Chrome_WidgetWin_1";
 // The file a running browser holds open in its user-data folder, with no sharing.
 inline constexpr const char* kChromiumLockFile = "lockfile";
 inline constexpr const char* kLocalStateFile = "Local State";
-inline constexpr const char* kBookmarksFile = "Bookmarks";
+// Every file a profile keeps bookmarks in: its own, and those of the account signed in.
+inline constexpr const char* kBookmarksFiles[] = {"Bookmarks", "AccountBookmarks"};
+// What every profile folder holds: a folder without it is no profile, and is left alone.
+inline constexpr const char* kProfileMarker = "Preferences";
 inline constexpr const char* kDefaultProfile = "Default";
 
 // Where a path of the tables below starts.

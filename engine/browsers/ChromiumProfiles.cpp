@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-#include "engine/browsers/PlainFolders.h"
-
 namespace tv::engine::browsers {
 
 std::vector<std::string> profilesOf(const std::optional<std::string>& localState) {
@@ -23,6 +21,36 @@ std::vector<std::string> profilesOf(const std::optional<std::string>& localState
         if (!known) profiles.push_back(name);
     }
     return profiles;
+}
+
+std::map<std::string, std::string> profileNamesOf(const std::optional<std::string>& localState) {
+    std::map<std::string, std::string> names;
+    if (!localState) return names;
+    const auto json = nlohmann::json::parse(*localState, nullptr, false);
+    if (json.is_discarded() || !json.is_object()) return names;
+    const auto profile = json.find("profile");
+    if (profile == json.end() || !profile->is_object()) return names;
+    const auto cache = profile->find("info_cache");
+    if (cache == profile->end() || !cache->is_object()) return names;
+    for (const auto& [folder, info] : cache->items()) {
+        if (!info.is_object()) continue;
+        const auto name = info.find("name");
+        if (name != info.end() && name->is_string() && !name->get<std::string>().empty())
+            names[folder] = name->get<std::string>();
+    }
+    return names;
+}
+
+std::string profileName(const ChromiumInstallation& installation, const std::string& profile) {
+    const auto named = installation.profileNames.find(profile);
+    return named == installation.profileNames.end() ? profile : named->second;
+}
+
+ReachedFolder openChromiumProfile(PlatformServices& platform, const ChromiumInstallation& installation,
+                                  const std::string& profile) {
+    ReachedFolder folder = openPlainFolder(platform, installation.userData, profile);
+    if (folder.reach == Reach::Open && !holdsFile(*folder.handle, kProfileMarker)) return {Reach::Missing, nullptr};
+    return folder;
 }
 
 std::optional<std::set<std::string>> bookmarkedAddresses(const std::string& bookmarksJson) {
@@ -50,7 +78,9 @@ std::optional<std::set<std::string>> bookmarkedAddresses(const std::string& book
 std::vector<ChromiumInstallation> findChromiumInstallations(PlatformServices& platform) {
     std::vector<ChromiumInstallation> found;
     const std::string localData = platform.specialFolderPath(kCsidlLocalAppData);
-    // No local application data to read: no browser of ours is known to be there.
+    // No local application data to read, or none on this machine: no browser of ours is known
+    // to be there, and no network host is asked.
+    if (localData.empty() || platform.driveKind(localData) != DriveKind::Local) return found;
     ReachedFolder local = openPlainFolder(platform, localData, {});
     if (local.reach != Reach::Open) return found;
     for (const ChromiumBrowser& browser : kChromiumBrowsers) {
@@ -60,8 +90,11 @@ std::vector<ChromiumInstallation> findChromiumInstallations(PlatformServices& pl
         installation.browser = &browser;
         installation.userData = localData + (localData.back() == '\\' ? "" : "\\") + browser.userData;
         installation.reachable = userData.reach == Reach::Open;
-        if (installation.reachable)
-            installation.profiles = profilesOf(userData.handle->readChildFile(kLocalStateFile, kJsonFileLimit));
+        if (installation.reachable) {
+            const auto localState = userData.handle->readChildFile(kLocalStateFile, kJsonFileLimit);
+            installation.profiles = profilesOf(localState);
+            installation.profileNames = profileNamesOf(localState);
+        }
         found.push_back(std::move(installation));
     }
     return found;

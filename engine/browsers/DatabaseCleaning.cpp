@@ -131,19 +131,34 @@ bool rollbackJournalGoes(const std::optional<Database::Rows>& mode) {
     return single(mode, "delete") || single(mode, "memory");
 }
 
-DatabaseResult refuse(Database& db) {
+DatabaseResult refuse(Database& db, StoreOutcome why = StoreOutcome::Refused) {
     db.close();
-    return {StoreOutcome::Refused, 0};
+    return {why, 0};
 }
 
-// The tables a database has besides SQLite's own; nothing when they cannot be read.
-std::optional<std::vector<std::string>> tablesOf(Database& db) {
-    const auto listed = db.query("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'");
-    if (!listed) return std::nullopt;
+// What makes a database one the cleaning may write, checked alike before a cleaning and a
+// plan: sound, free of triggers, and holding the tables the job expects. A refusal is its
+// outcome; otherwise the tables the file has.
+struct Soundness {
+    StoreOutcome refusal = StoreOutcome::Cleaned;
     std::vector<std::string> present;
+};
+Soundness soundnessOf(Database& db, DatabaseJob& job) {
+    // A file that is not a sound database is not written to: a repair is not ours to make.
+    // One that cannot even be checked is held by another program.
+    const auto check = db.query("PRAGMA quick_check");
+    if (!check) return {StoreOutcome::Refused, {}};
+    if (!single(check, "ok")) return {StoreOutcome::Damaged, {}};
+    const auto listed = db.query("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'");
+    // The browsers write no trigger: one would run code of the file's own inside the transaction.
+    const auto triggers = db.query("SELECT count(*) FROM sqlite_master WHERE type = 'trigger'");
+    if (!listed || !triggers) return {StoreOutcome::Refused, {}};
+    if (!single(triggers, "0")) return {StoreOutcome::HoldsTrigger, {}};
+    Soundness sound;
     for (const auto& row : *listed)
-        if (!row.empty()) present.push_back(row.front());
-    return present;
+        if (!row.empty()) sound.present.push_back(row.front());
+    if (!job.fits(sound.present)) sound.refusal = StoreOutcome::Damaged;
+    return sound;
 }
 
 // One of the Chromium family's works.
@@ -210,9 +225,8 @@ DatabaseResult planDatabase(EntryHandle& folder, std::string_view name, Database
     auto db = folder.openChildDatabaseCopy(name, kPlannedDatabaseLimit);
     if (!db) return {folder.lastChildMissing() ? StoreOutcome::Absent : StoreOutcome::Refused, 0};
     // What the cleaning would refuse, the plan counts for nothing.
-    if (!single(db->query("PRAGMA quick_check"), "ok")) return refuse(*db);
-    const auto present = tablesOf(*db);
-    if (!present || !job.fits(*present)) return refuse(*db);
+    const Soundness sound = soundnessOf(*db, job);
+    if (sound.refusal != StoreOutcome::Cleaned) return refuse(*db, sound.refusal);
     const auto count = job.count(*db);
     if (!count) return refuse(*db);
     db->close();
@@ -222,17 +236,20 @@ DatabaseResult planDatabase(EntryHandle& folder, std::string_view name, Database
 DatabaseResult cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseJob& job) {
     auto db = folder.openChildDatabase(name);
     if (!db) return {folder.lastChildMissing() ? StoreOutcome::Absent : StoreOutcome::Refused, 0};
+    // Before anything is read: the first read takes a shared lock and the first write an
+    // exclusive one, and neither is let go before the close. A reader that comes between the
+    // commit and the end of the rebuild waits or fails; one already there makes the commit
+    // fail, and nothing is written.
+    if (!single(db->query("PRAGMA locking_mode = EXCLUSIVE"), "exclusive")) return refuse(*db);
     // A large store is read through a mapping, not a request per page.
     db->execute("PRAGMA mmap_size = 268435456");
-    // A file that is not a sound database is not written to: a repair is not ours to make.
-    if (!single(db->query("PRAGMA quick_check"), "ok")) return refuse(*db);
-    const auto present = tablesOf(*db);
-    if (!present || !job.fits(*present)) return refuse(*db);
+    const Soundness sound = soundnessOf(*db, job);
+    if (sound.refusal != StoreOutcome::Cleaned) return refuse(*db, sound.refusal);
 
     const bool writeAheadLog = single(db->query("PRAGMA journal_mode"), "wal");
     const bool overwrite = job.erasure() == Erasure::Overwrite;
     // A rollback journal goes when the transaction ends instead of keeping the old pages in
-    // a file beside the database.
+    // a file beside the database (held in exclusive mode, it goes at the close).
     if (!db->execute(overwrite ? "PRAGMA secure_delete = ON" : "PRAGMA secure_delete = OFF") ||
         !single(db->query("PRAGMA secure_delete"), overwrite ? "1" : "0") ||
         (!writeAheadLog && !rollbackJournalGoes(db->query("PRAGMA journal_mode = DELETE"))))
@@ -244,17 +261,31 @@ DatabaseResult cleanDatabase(EntryHandle& folder, std::string_view name, Databas
         return refuse(*db);
     }
     // Rebuilt from the rows that stay, the file keeps no page the deleted rows stood in.
-    // Should that fail, their bytes may still be there: the store is not called clean.
-    if (!overwrite && !db->execute("VACUUM")) return refuse(*db);
+    // Should that fail, their bytes may still be there, and the end says so.
+    // The rows went all the same: they are counted.
+    const auto rebuildFailed = [&] {
+        db->close();
+        return DatabaseResult{StoreOutcome::RebuildFailed, count};
+    };
+    if (!overwrite && !db->execute("VACUUM")) return rebuildFailed();
     // The log's copies of the old pages go into the file, where they were erased, and the
-    // log is cut to nothing.
+    // log is cut to nothing; a log that keeps them keeps what went.
     if (writeAheadLog) {
         const auto checkpoint = db->query("PRAGMA wal_checkpoint(TRUNCATE)");
         if (!checkpoint || checkpoint->empty() || checkpoint->front().empty() || checkpoint->front()[0] != "0")
-            return refuse(*db);
+            return rebuildFailed();
     }
     if (!db->close()) return {StoreOutcome::Refused, 0};
     return {StoreOutcome::Cleaned, count};
+}
+
+StoreProblem problemOf(StoreOutcome outcome) {
+    switch (outcome) {
+    case StoreOutcome::Damaged: return StoreProblem::Damaged;
+    case StoreOutcome::HoldsTrigger: return StoreProblem::HoldsTrigger;
+    case StoreOutcome::RebuildFailed: return StoreProblem::RebuildFailed;
+    default: return StoreProblem::Refused;
+    }
 }
 
 } // namespace tv::engine::browsers

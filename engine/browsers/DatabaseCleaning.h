@@ -9,12 +9,25 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/RunReport.h"
 #include "engine/browsers/ChromiumFamily.h"
 #include "platform/PlatformServices.h"
 
 namespace tv::engine::browsers {
 
-enum class StoreOutcome { Absent, Cleaned, Refused };
+enum class StoreOutcome {
+    Absent,
+    Cleaned,
+    Refused,       // held by another program, denied, or behind a link
+    Damaged,       // not a sound database, or not the store expected
+    HoldsTrigger,  // its schema runs code of its own when its rows are deleted
+    RebuildFailed, // its rows went, but the file (or its log) may still hold their pages
+};
+
+// Whether the store is still there as it was, or in part.
+inline bool stayed(StoreOutcome outcome) { return outcome != StoreOutcome::Absent && outcome != StoreOutcome::Cleaned; }
+// Why, as the run's report says it.
+StoreProblem problemOf(StoreOutcome outcome);
 
 // What a database cleaning may need to know besides the file: the addresses bookmarks point
 // to (nothing when the bookmarks could not be read).
@@ -54,7 +67,9 @@ struct DatabaseResult {
 
 // Cleans the database `name` of `folder`: checked first, then the job in one transaction,
 // the deleted content erased as the job says, and nothing of the old pages left in a
-// journal or a write-ahead log.
+// journal or a write-ahead log. No other connection reads the file between the first
+// deletion and the end of its erasure. A file whose schema holds a trigger is not written:
+// the browsers write none, and one would run inside the transaction.
 DatabaseResult cleanDatabase(EntryHandle& folder, std::string_view name, DatabaseJob& job);
 
 // What the cleaning would remove, through the same checks, from a read-only copy of the file

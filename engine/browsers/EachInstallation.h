@@ -1,7 +1,9 @@
 #pragma once
-// One task's turn through a family's installations: a browser that runs, or that started
-// since the gate, is left alone and counted as left open; one that cannot be reached is named.
-// A plan reads them all, running or not, writing nothing.
+// One task's turn through a family's installations. Running, each one's own lock is taken,
+// with no sharing, before anything of it is written and held until its share of the task is
+// done; a browser that holds it (it runs, or started since the gate) is left alone and counted
+// as left open; an installation that cannot be reached, or whose lock cannot be taken, is
+// named. A plan reads them all, running or not, and takes no lock: it writes nothing.
 
 #include <vector>
 
@@ -11,29 +13,42 @@
 
 namespace tv::engine::browsers {
 
-// `isRunning(platform, installation)` and `nameOf(installation)` tell about one installation;
-// `clean(installation, running, result)` does the task's share in it.
-template <typename Installation, typename IsRunning, typename NameOf, typename Clean>
+// `isRunning(platform, installation)` tells, without writing, whether its browser runs;
+// `hold(platform, installation)` takes its locks; `describe(installation)` names it (its
+// browser and folder); `clean(installation, running, result)` does the task's share in it.
+template <typename Installation, typename IsRunning, typename Hold, typename Describe, typename Clean>
 BrowserTaskResult cleanEachInstallation(TaskWork& work, std::vector<Installation>& installations, IsRunning isRunning,
-                                        NameOf nameOf, Clean clean) {
+                                        Hold hold, Describe describe, Clean clean) {
     BrowserTaskResult result;
     for (Installation& installation : installations) {
         if (!work.mayGoOn()) break;
-        const bool running = installation.reachable && isRunning(work.platform, installation);
+        StoreLeft whole = describe(installation);
         if (!installation.reachable) {
-            if (!work.planning()) work.storeLeft({work.task, nameOf(installation), {}, {}, StoreProblem::Unreachable});
+            whole.why = StoreProblem::Unreachable;
+            if (!work.planning()) work.storeLeft(std::move(whole));
             result.storeLeft = true;
             continue;
         }
         if (work.planning()) {
-            clean(installation, running, result);
+            clean(installation, isRunning(work.platform, installation), result);
             continue;
         }
-        if (!installation.leftAlone && running) installation.leftAlone = true;
+        InstallationHold held;
+        if (!installation.leftAlone) {
+            held = hold(work.platform, installation);
+            if (held.running) installation.leftAlone = true;
+        }
         if (installation.leftAlone) {
-            work.browserLeftOpen(nameOf(installation));
+            work.browserLeftOpen(whole.browser);
             continue;
         }
+        if (held.refused) {
+            whole.why = StoreProblem::Refused;
+            work.storeLeft(std::move(whole));
+            result.storeLeft = true;
+            continue;
+        }
+        if (held.gone) continue;
         clean(installation, false, result);
         result.cleanedAny = true;
     }

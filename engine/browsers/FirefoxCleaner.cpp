@@ -20,11 +20,11 @@ public:
         : work_(work), installation_(installation), running_(running), result_(result) {}
 
     void run(const FirefoxProfile& profile, bool historyKept) {
-        // A section that points nowhere has nothing to clean; one behind a link, or that
-        // refuses to open, is named and left alone.
-        ReachedFolder folder = openPlainFolder(work_.platform, profile.data.base, profile.data.relative);
+        // A section that points nowhere, or to a folder that is no profile, has nothing to
+        // clean; one behind a link, or that refuses to open, is named and left alone.
+        ReachedFolder folder = openFirefoxProfile(work_.platform, profile);
         if (folder.reach != Reach::Open) {
-            if (folder.reach == Reach::Refused) note(StoreOutcome::Refused, profile, profile.name);
+            if (folder.reach == Reach::Refused) note(StoreOutcome::Refused, profile, {});
             return;
         }
         for (const FirefoxFile& target : kFirefoxFiles)
@@ -37,9 +37,17 @@ public:
         }
     }
 
+    // A profile away from this machine is never opened: it is named as a whole.
+    void offMachine(const FirefoxProfile& profile) {
+        result_.storeLeft = true;
+        if (work_.planning()) return;
+        work_.storeLeft(
+            {work_.task, installation_.tree->name, profile.displayName, {}, StoreProblem::NetworkPath, profile.data.path()});
+    }
+
 private:
     std::string profileName(const FirefoxProfile& profile) const {
-        return installation_.profiles.size() < 2 ? std::string() : profile.name;
+        return installation_.severalProfiles() ? profile.displayName : std::string();
     }
 
     engine::Place placeOf(const FirefoxProfile& profile, std::string_view store) const {
@@ -71,7 +79,8 @@ private:
         }
         const DatabaseResult result = work_.planning() ? planFirefoxDatabase(folder, target, keptPages)
                                                        : cleanFirefoxDatabase(folder, target, keptPages);
-        if (result.outcome == StoreOutcome::Cleaned) {
+        // Rows that went count, even when the file kept their pages.
+        if (result.outcome == StoreOutcome::Cleaned || result.outcome == StoreOutcome::RebuildFailed) {
             engine::Place place = placeOf(profile, target.name);
             place.path = joinPath(profile.data.path(), target.name);
             work_.item(ItemKind::DatabaseRows, std::move(place), key, result.count, std::nullopt, running_);
@@ -80,10 +89,12 @@ private:
     }
 
     void note(StoreOutcome outcome, const FirefoxProfile& profile, std::string_view what) {
-        if (outcome != StoreOutcome::Refused) return;
+        if (!stayed(outcome)) return;
         result_.storeLeft = true;
         if (work_.planning()) return;
-        work_.storeLeft({work_.task, installation_.tree->name, profileName(profile), std::string(what), StoreProblem::Refused});
+        // A profile as a whole is named whatever the number of profiles: it is what stayed.
+        work_.storeLeft({work_.task, installation_.tree->name, what.empty() ? profile.displayName : profileName(profile),
+                         std::string(what), problemOf(outcome), joinPath(profile.data.path(), what)});
     }
 
     TaskWork& work_;
@@ -93,15 +104,38 @@ private:
     bool placesKept_ = false;
 };
 
+// Firefox's own lock in each profile, taken as Firefox takes it; a profile whose lock was not
+// there gets one for the time of the task, which goes again at the end.
+InstallationHold holdLocks(PlatformServices& platform, const FirefoxInstallation& installation) {
+    InstallationHold hold;
+    for (const FirefoxProfile& profile : installation.profiles) {
+        ReachedFolder folder = openFirefoxProfile(platform, profile);
+        if (folder.reach != Reach::Open) continue; // no profile, or one the task names itself
+        FileHold lock = folder.handle->holdChildFile(kFirefoxLockFile);
+        if (lock.inUse) hold.running = true;
+        if (!lock.held && !lock.inUse) hold.refused = true;
+        if (lock.held) hold.locks.push_back(std::move(lock.held));
+    }
+    // Not one lock more than needed is kept by an installation that will not be written.
+    if (hold.running || hold.refused) hold.locks.clear();
+    return hold;
+}
+
 } // namespace
 
 BrowserTaskResult cleanFirefoxTask(TaskWork& work, std::vector<FirefoxInstallation>& installations, bool historyKept) {
     return cleanEachInstallation(
         work, installations,
         [](PlatformServices& p, const FirefoxInstallation& installation) { return isRunning(p, installation); },
-        [](const FirefoxInstallation& installation) { return std::string(installation.tree->name); },
+        holdLocks,
+        [&](const FirefoxInstallation& installation) {
+            const int roaming = installation.tree->packaged ? kCsidlLocalAppData : kCsidlAppData;
+            return StoreLeft{work.task, installation.tree->name, {}, {}, StoreProblem::Refused,
+                             FolderPlace{work.platform.specialFolderPath(roaming), installation.tree->roaming}.path()};
+        },
         [&](const FirefoxInstallation& installation, bool running, BrowserTaskResult& result) {
             ProfileTask profileTask(work, installation, running, result);
+            for (const FirefoxProfile& profile : installation.offMachine) profileTask.offMachine(profile);
             for (const FirefoxProfile& profile : installation.profiles) {
                 if (!work.mayGoOn()) break;
                 profileTask.run(profile, historyKept);
@@ -113,10 +147,12 @@ int countFirefoxCacheFiles(PlatformServices& platform, RunCallback& callback,
                            const std::vector<FirefoxInstallation>& installations) {
     int count = 0;
     for (const FirefoxInstallation& installation : installations)
-        for (const FirefoxProfile& profile : installation.profiles)
+        for (const FirefoxProfile& profile : installation.profiles) {
+            if (openFirefoxProfile(platform, profile).reach != Reach::Open) continue;
             for (const FirefoxFile& target : kFirefoxFiles)
                 if (target.task == tkInternetFiles)
                     count += countBrowserFolder(platform, callback, profile.cache.base, below(profile.cache, target.path));
+        }
     return count;
 }
 

@@ -26,6 +26,9 @@ inline constexpr FirefoxTree kFirefoxTrees[] = {
 };
 
 inline constexpr const char* kProfilesIni = "profiles.ini";
+// What a profile folder holds, one or the other: a folder with neither is no profile, and is
+// left alone.
+inline constexpr const char* kFirefoxProfileMarkers[] = {"prefs.js", "times.json"};
 // The file a running Firefox holds open in its profile with no sharing; it stays once
 // Firefox has ended.
 inline constexpr const char* kFirefoxLockFile = "parent.lock";

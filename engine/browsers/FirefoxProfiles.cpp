@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "engine/browsers/PlainFolders.h"
-
 namespace tv::engine::browsers {
 
 namespace {
@@ -46,33 +44,46 @@ std::optional<std::string> plainNames(std::string_view path) {
     return names;
 }
 
-// An absolute path split into the root it starts from ("C:\", "\\server\share\") and the
-// names below it.
+// An absolute path split into the root it starts from ("C:\", "\\server\share\",
+// "\\?\UNC\server\share\") and the names below it. Any other path that starts with two
+// separators (a device, a long path of no drive, a share that does not read as one) is kept
+// whole as its own root: it is no drive of this machine, never opened, only named.
 std::optional<FolderPlace> absolutePlace(std::string path) {
     std::replace(path.begin(), path.end(), '/', '\\');
     std::string_view rest = path;
+    const FolderPlace whole{path, {}};
+    bool separators = startsWithNoCase(rest, "\\\\");
+    std::string shareRoot;
+    if (startsWithNoCase(rest, "\\\\?\\UNC\\")) {
+        shareRoot = "\\\\?\\UNC\\";
+    } else if (startsWithNoCase(rest, "\\\\?\\")) {
+        rest.remove_prefix(4); // a drive's long form reads as the drive
+        separators = rest.size() < 2 || rest[1] != ':';
+    } else if (startsWithNoCase(rest, "\\\\.\\")) {
+        return whole;
+    } else if (startsWithNoCase(rest, "\\\\")) {
+        shareRoot = "\\\\";
+    }
     std::string root;
-    const bool drive = rest.size() >= 3 && ((rest[0] >= 'A' && rest[0] <= 'Z') || (rest[0] >= 'a' && rest[0] <= 'z')) &&
-                       rest[1] == ':' && rest[2] == '\\';
-    if (drive) {
-        root = std::string(rest.substr(0, 3));
-        rest.remove_prefix(3);
-    } else if (rest.size() > 2 && rest.substr(0, 2) == "\\\\") {
-        // A share: "\\server\share\", never a device path ("\\?\", "\\.\").
-        rest.remove_prefix(2);
+    if (!shareRoot.empty()) {
+        rest.remove_prefix(shareRoot.size());
         const auto server = rest.find('\\');
-        if (server == std::string_view::npos) return std::nullopt;
-        const auto share = rest.find('\\', server + 1);
-        if (share == std::string_view::npos) return std::nullopt;
-        if (!isPlainName(rest.substr(0, server)) || !isPlainName(rest.substr(server + 1, share - server - 1)))
-            return std::nullopt;
-        root = "\\\\" + std::string(rest.substr(0, share + 1));
+        const auto share = server == std::string_view::npos ? server : rest.find('\\', server + 1);
+        if (share == std::string_view::npos || !isPlainName(rest.substr(0, server)) ||
+            !isPlainName(rest.substr(server + 1, share - server - 1)))
+            return whole;
+        root = shareRoot + std::string(rest.substr(0, share + 1));
         rest.remove_prefix(share + 1);
     } else {
-        return std::nullopt;
+        const bool drive = rest.size() >= 3 &&
+                           ((rest[0] >= 'A' && rest[0] <= 'Z') || (rest[0] >= 'a' && rest[0] <= 'z')) &&
+                           rest[1] == ':' && rest[2] == '\\';
+        if (!drive) return separators ? std::optional<FolderPlace>(whole) : std::nullopt;
+        root = std::string(rest.substr(0, 3));
+        rest.remove_prefix(3);
     }
     const auto names = plainNames(rest);
-    if (!names) return std::nullopt;
+    if (!names) return separators ? std::optional<FolderPlace>(whole) : std::nullopt;
     return FolderPlace{root, *names};
 }
 
@@ -108,6 +119,7 @@ std::vector<ProfileEntry> profileEntries(const std::string& ini) {
         if (!inProfile || equals == std::string_view::npos) continue;
         const std::string_view key = trimmed(line.substr(0, equals));
         const std::string_view value = trimmed(line.substr(equals + 1));
+        if (startsWithNoCase(key, "name") && key.size() == 4) current.name = std::string(value);
         if (startsWithNoCase(key, "path") && key.size() == 4) current.path = std::string(value);
         if (startsWithNoCase(key, "isrelative") && key.size() == 10) current.relative = value == "1";
     }
@@ -130,6 +142,8 @@ std::optional<FirefoxProfile> placeProfile(const ProfileEntry& entry, const Fold
         profile.data = profile.cache = *place;
     }
     profile.name = std::string(splitLast(profile.data.relative).second);
+    if (profile.name.empty()) profile.name = entry.path;
+    profile.displayName = entry.name.empty() ? profile.name : entry.name;
     return profile;
 }
 
@@ -139,6 +153,9 @@ std::vector<FirefoxInstallation> findFirefoxInstallations(PlatformServices& plat
     for (const FirefoxTree& tree : kFirefoxTrees) {
         const std::string roamingData = tree.packaged ? localData : platform.specialFolderPath(kCsidlAppData);
         if (roamingData.empty() || localData.empty()) continue;
+        // A roaming folder on a share (folder redirection) is never looked into: no network
+        // host is asked whether a profile is there.
+        if (platform.driveKind(roamingData) != DriveKind::Local) continue;
         ReachedFolder root = openPlainFolder(platform, roamingData, tree.roaming);
         if (root.reach == Reach::Missing) continue;
         FirefoxInstallation installation;
@@ -151,7 +168,13 @@ std::vector<FirefoxInstallation> findFirefoxInstallations(PlatformServices& plat
             if (ini)
                 for (const ProfileEntry& entry : profileEntries(*ini)) {
                     const auto profile = placeProfile(entry, {roamingData, tree.roaming}, {localData, tree.local});
-                    if (profile) installation.profiles.push_back(*profile);
+                    if (!profile) continue;
+                    const DriveKind data = platform.driveKind(profile->data.base);
+                    const DriveKind cache = platform.driveKind(profile->cache.base);
+                    if (data == DriveKind::Local && cache == DriveKind::Local)
+                        installation.profiles.push_back(*profile);
+                    else if (data != DriveKind::Absent && cache != DriveKind::Absent)
+                        installation.offMachine.push_back(*profile);
                 }
         }
         found.push_back(std::move(installation));
@@ -159,9 +182,17 @@ std::vector<FirefoxInstallation> findFirefoxInstallations(PlatformServices& plat
     return found;
 }
 
+ReachedFolder openFirefoxProfile(PlatformServices& platform, const FirefoxProfile& profile) {
+    ReachedFolder folder = openPlainFolder(platform, profile.data.base, profile.data.relative);
+    if (folder.reach != Reach::Open) return folder;
+    for (const char* marker : kFirefoxProfileMarkers)
+        if (holdsFile(*folder.handle, marker)) return folder;
+    return {Reach::Missing, nullptr};
+}
+
 bool isRunning(PlatformServices& platform, const FirefoxInstallation& installation) {
     for (const FirefoxProfile& profile : installation.profiles) {
-        ReachedFolder folder = openPlainFolder(platform, profile.data.base, profile.data.relative);
+        ReachedFolder folder = openFirefoxProfile(platform, profile);
         if (folder.reach != Reach::Open) continue;
         // Held with no sharing, it cannot be opened; one left by a Firefox that ended opens.
         if (!folder.handle->openChild(kFirefoxLockFile, EntryKind::File) && !folder.handle->lastChildMissing())

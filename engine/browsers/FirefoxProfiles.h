@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/browsers/FirefoxFamily.h"
+#include "engine/browsers/PlainFolders.h"
 #include "platform/PlatformServices.h"
 
 namespace tv::engine::browsers {
@@ -19,20 +20,24 @@ struct FolderPlace {
 };
 
 struct FirefoxProfile {
-    std::string name;   // the profile folder's own name, to name it at the end
-    FolderPlace data;   // the profile
-    FolderPlace cache;  // its twin in the local application data
+    std::string name;        // the profile folder's own name, to name it at the end
+    std::string displayName; // the name its user gave it (profiles.ini's Name=), or the folder's
+    FolderPlace data;        // the profile
+    FolderPlace cache;       // its twin in the local application data
 };
 
 struct FirefoxInstallation {
     const FirefoxTree* tree = nullptr;
-    std::vector<FirefoxProfile> profiles;
+    std::vector<FirefoxProfile> profiles;   // on drives of this machine
+    std::vector<FirefoxProfile> offMachine; // on a share, a network drive or a device: never opened, named
     bool reachable = true;   // false: profiles.ini or its folder refused; left alone
     bool leftAlone = false;  // running, or its user declined to close it
+    bool severalProfiles() const { return profiles.size() + offMachine.size() > 1; }
 };
 
-// A profile section of profiles.ini: its path as written and whether it is relative.
+// A profile section of profiles.ini: its name and path as written, and whether it is relative.
 struct ProfileEntry {
+    std::string name;
     std::string path;
     bool relative = false;
 };
@@ -46,8 +51,14 @@ std::optional<FirefoxProfile> placeProfile(const ProfileEntry& entry, const Fold
                                            const FolderPlace& local);
 
 // Every tree of the table whose folder is there. Never fails: a profiles.ini that cannot be
-// read is an installation that is not reachable; one that is missing lists no profile.
+// read is an installation that is not reachable; one that is missing lists no profile. A tree
+// whose folder is not on a drive of this machine is not looked into; a profile that is not
+// is kept apart, never opened; one on a drive that is not there is no profile.
 std::vector<FirefoxInstallation> findFirefoxInstallations(PlatformServices& platform);
+
+// The profile's folder, reached as itself; a folder that holds none of what every profile
+// holds is no profile (Missing), and nothing of it or its twin is touched.
+ReachedFolder openFirefoxProfile(PlatformServices& platform, const FirefoxProfile& profile);
 
 // Whether Firefox runs on one of the installation's profiles: a lock file that cannot be opened.
 bool isRunning(PlatformServices& platform, const FirefoxInstallation& installation);

@@ -8,6 +8,11 @@ std::pair<std::string_view, std::string_view> splitLast(std::string_view path) {
     return {path.substr(0, at), path.substr(at + 1)};
 }
 
+bool holdsFile(EntryHandle& folder, std::string_view name) {
+    if (folder.openChild(name, EntryKind::File)) return true;
+    return !folder.lastChildMissing() && !folder.openChild(name, EntryKind::Folder) && !folder.lastChildMissing();
+}
+
 ReachedFolder openPlainFolder(EntryHandle& from, std::string_view relative) {
     if (relative.empty()) return {Reach::Refused, nullptr}; // the caller's own folder has its own handle
     std::unique_ptr<EntryHandle> folder;

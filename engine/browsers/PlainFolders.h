@@ -23,6 +23,10 @@ ReachedFolder openPlainFolder(EntryHandle& from, std::string_view relative);
 // The same below a folder named by its path, which is taken as the system gives it.
 ReachedFolder openPlainFolder(PlatformServices& platform, const std::string& base, std::string_view relative);
 
+// Whether the folder holds an entry `name` that is no folder: a file, even one another
+// program holds.
+bool holdsFile(EntryHandle& folder, std::string_view name);
+
 // Splits "a\b\c" into "a\b" and "c".
 std::pair<std::string_view, std::string_view> splitLast(std::string_view path);
 

@@ -74,11 +74,11 @@ public:
     DiskBackedDatabase(const DiskBackedDatabase&) = delete;
     DiskBackedDatabase& operator=(const DiskBackedDatabase&) = delete;
 
-    bool execute(std::string_view sql) override { return db_ && db_->execute(sql); }
+    bool execute(std::string_view sql) override { return told(sql) && db_->execute(sql); }
     bool executeEach(std::string_view sql, const std::vector<std::string>& values) override {
-        return db_ && db_->executeEach(sql, values);
+        return told(sql) && db_->executeEach(sql, values);
     }
-    std::optional<Rows> query(std::string_view sql) override { return db_ ? db_->query(sql) : std::nullopt; }
+    std::optional<Rows> query(std::string_view sql) override { return told(sql) ? db_->query(sql) : std::nullopt; }
 
     bool close() override {
         if (!db_) return true;
@@ -92,6 +92,13 @@ public:
     }
 
 private:
+    bool told(std::string_view sql) {
+        if (!db_) return false;
+        if (!files_.beforeStatement) return true;
+        const auto path = folder_->file("").u8string();
+        return files_.beforeStatement(std::string(path.begin(), path.end()), sql);
+    }
+
     std::unique_ptr<ScratchFolder> folder_;
     std::unique_ptr<Database> db_;
     DatabaseFiles files_;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/PlatformServices.h"
 
@@ -19,6 +20,9 @@ struct DatabaseFiles {
     std::function<std::optional<std::string>(const std::string& suffix)> read;
     // Nothing: the file is not there any more.
     std::function<void(const std::string& suffix, std::optional<std::string> bytes)> write;
+    // Told of every statement before it runs, with the scratch file's path; false makes the
+    // statement fail without running, as a full disk would. May be empty.
+    std::function<bool(const std::string& scratchFile, std::string_view sql)> beforeStatement;
 };
 
 // Null when the scratch folder cannot be made or SQLite cannot open the file.

@@ -279,6 +279,26 @@ bool MemoryFileSystem::erase(Node& node) {
 
 // --- handles ---
 
+// A file held with no sharing: nothing else opens it until the hold ends, and one the hold
+// made goes with it.
+class MemoryFileSystem::Hold : public HeldFile {
+public:
+    Hold(MemoryFileSystem& fs, Node& node, bool created) : fs_(fs), node_(node), created_(created) {
+        node_.heldExclusively = true;
+    }
+    ~Hold() override {
+        node_.heldExclusively = false;
+        if (created_ && node_.parent) fs_.detached_.push_back(fs_.detach(node_));
+    }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+private:
+    MemoryFileSystem& fs_;
+    Node& node_;
+    bool created_;
+};
+
 class MemoryFileSystem::Handle : public EntryHandle {
 public:
     Handle(MemoryFileSystem& fs, Node& node) : fs_(fs), node_(node) {
@@ -321,7 +341,7 @@ public:
 
     std::unique_ptr<EntryHandle> openChild(std::string_view name, EntryKind kind) override {
         const std::string asked(name);
-        if (fs_.beforeOpen) fs_.beforeOpen(fs_.pathOf(node_) + "\\" + asked);
+        asking(asked);
         // The name is read as a careless system reads it: separators part it and ".." climbs.
         Node* node = &node_;
         int hops = 0;
@@ -361,6 +381,7 @@ public:
         Node& folder = node_;
         const std::string base = node->name;
         MemoryFileSystem& fs = fs_;
+        const std::string path = fs_.pathOf(*node);
         // The file and its log by their names, as SQLite finds them beside each other.
         return openDiskBackedDatabase(
             {[&folder, base](const std::string& suffix) -> std::optional<std::string> {
@@ -378,6 +399,10 @@ public:
                  } else {
                      fs.addChild(folder, base + suffix, attr::kArchive, *bytes);
                  }
+             },
+             [&fs, path](const std::string& scratchFile, std::string_view sql) {
+                 if (fs.beforeStatement) fs.beforeStatement(path, scratchFile, sql);
+                 return fs.failingStatements.find(sql) == fs.failingStatements.end();
              }});
     }
 
@@ -396,11 +421,32 @@ public:
         return sqlite::openCopy(*file, log);
     }
 
+    FileHold holdChildFile(std::string_view name) override {
+        const std::string asked(name);
+        asking(asked);
+        if (asked.empty() || asked.find_first_of("\\/") != std::string::npos) return {};
+        Node* node = node_.child(asked);
+        lastMissing_ = false;
+        if (node && (node->isFolder() || node->isLink())) return {};
+        if (node && (node->heldExclusively || node->inUse)) return {nullptr, true};
+        const bool created = !node;
+        if (created) node = &fs_.addChild(node_, asked, attr::kArchive, "");
+        return {std::make_unique<Hold>(fs_, *node, created), false};
+    }
+
 private:
+    // Every open relative to this folder is recorded, and shown to the test's hook first.
+    void asking(const std::string& name) {
+        if (!fs_.recordOpens && !fs_.beforeOpen) return;
+        const std::string path = fs_.pathOf(node_) + "\\" + name;
+        if (fs_.recordOpens) fs_.opened.push_back(path);
+        if (fs_.beforeOpen) fs_.beforeOpen(path);
+    }
+
     // A file of this folder by one name, as a careful open finds it: never through a link.
     Node* plainChildFile(std::string_view name) {
         const std::string asked(name);
-        if (fs_.beforeOpen) fs_.beforeOpen(fs_.pathOf(node_) + "\\" + asked);
+        asking(asked);
         Node* node = asked.find_first_of("\\/") == std::string::npos ? node_.child(asked) : nullptr;
         lastMissing_ = !node;
         if (!node || node->isFolder() || node->isLink() || node->heldExclusively) return nullptr;
@@ -449,6 +495,7 @@ std::string MemoryFileSystem::describe() const {
 }
 
 FolderOpening MemoryFileSystem::openFolderHandle(const std::string& path) {
+    if (recordOpens) opened.push_back(path);
     Node* node = resolve(path, true);
     if (!node || !node->isFolder()) return {nullptr, true};
     return {std::make_unique<Handle>(*this, *node), false};

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,17 @@ public:
     // Runs before every open relative to a folder, with the path asked for: a test's
     // chance to change the tree between a listing and the next open.
     std::function<void(const std::string& path)> beforeOpen;
+    // Every path opened, in order, once `recordOpens` is set: each folder a walk starts from
+    // as it was asked for, and each entry opened relative to a folder (files read, databases
+    // and locks included).
+    bool recordOpens = false;
+    std::vector<std::string> opened;
+    // Runs before every statement on a database of the tree, with the database's path, the
+    // scratch file SQLite works on (another connection may open it) and the statement.
+    std::function<void(const std::string& path, const std::string& scratchFile, std::string_view sql)>
+        beforeStatement;
+    // Statements that fail on every database of the tree without running, as on a full disk.
+    std::set<std::string, std::less<>> failingStatements;
 
     // --- the operations behind PlatformServices ---
     FolderOpening openFolderHandle(const std::string& path);
@@ -108,6 +120,7 @@ private:
         std::vector<const Node*> pending_;
     };
     class Handle;
+    class Hold;
     Node* resolve(const std::string& path, bool followLastLink) const;
     Node* resolveFrom(Node* start, const std::vector<std::string>& parts, bool followLastLink, int& hops) const;
     Node& addNode(const std::string& path, std::uint32_t attributes);

@@ -121,6 +121,10 @@ public:
     bool lookupSecondCallFails = false;
     std::vector<std::string> accountCalls; // "user 81", "lookup PC user 0 64", ...
 
+    // Drives: a letter's kind ('Z' -> Network); a letter not set is local when the file tree
+    // has that drive, absent otherwise.
+    std::map<char, DriveKind> driveKinds;
+
     // Time.
     std::uint64_t clockMs = 0;
     std::uint64_t tickStepMs = 0; // time that passes at every reading of the clock
@@ -184,6 +188,7 @@ public:
     // Windows-1252, the code page of a French system.
     std::string toAnsiCodePage(const std::string& utf8) override;
 
+    DriveKind driveKind(const std::string& path) override;
     // --- unattended runs ---
     // The run lock: held by this platform's own holds, or by another program when set here.
     bool runLockHeldElsewhere = false;

@@ -90,6 +90,16 @@ private:
     sqlite3* db_;
 };
 
+// A browser's file is anybody's to craft: what its schema holds (triggers, views, defaults)
+// may call no function with side effects, and no statement may corrupt the file on purpose.
+// A library that does not take both settings opens nothing.
+bool distrustsItsSchema(sqlite3* db) {
+    int defensive = 0;
+    int trusted = 1;
+    return sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, &defensive) == SQLITE_OK && defensive == 1 &&
+           sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, &trusted) == SQLITE_OK && trusted == 0;
+}
+
 } // namespace
 
 std::unique_ptr<Database> adopt(sqlite3* db) { return std::make_unique<SqliteDatabase>(db); }
@@ -98,7 +108,7 @@ std::unique_ptr<Database> openFile(const std::string& path) {
     sqlite3* db = nullptr;
     const int opened = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     auto database = std::make_unique<SqliteDatabase>(db); // owns the connection even when it failed
-    if (opened != SQLITE_OK) return nullptr;
+    if (opened != SQLITE_OK || !distrustsItsSchema(db)) return nullptr;
     sqlite3_busy_timeout(db, kBusyWaitMs);
     return database;
 }

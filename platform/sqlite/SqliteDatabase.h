@@ -1,6 +1,6 @@
 #pragma once
 // The database interface on SQLite, for both platforms: a file on disk opened read-write and
-// never created.
+// never created, its schema not trusted (defensive mode on, trusted_schema off).
 
 #include <memory>
 #include <string>

@@ -31,6 +31,8 @@ constexpr NTSTATUS kStatusObjectPathNotFound = static_cast<NTSTATUS>(0xC000003AL
 constexpr NTSTATUS kStatusDeletePending = static_cast<NTSTATUS>(0xC0000056L);
 constexpr NTSTATUS kStatusNoMoreFiles = static_cast<NTSTATUS>(0x80000006L);
 constexpr NTSTATUS kStatusNoSuchFile = static_cast<NTSTATUS>(0xC000000FL);
+constexpr NTSTATUS kStatusSharingViolation = static_cast<NTSTATUS>(0xC0000043L);
+constexpr ULONG_PTR kFileCreated = 2; // what a create that made the file says
 constexpr ULONG kFileIdBothDirectoryInformation = 37;
 constexpr ULONG kFileInternalInformation = 6;
 constexpr ULONG kObjectNameInformation = 1;
@@ -124,6 +126,24 @@ const FILE_ID_BOTH_DIR_INFO* recordAt(const std::byte* batch, size_t size, size_
         return nullptr;
     return record;
 }
+
+// A file held with no sharing through its handle; one the hold created is deleted through
+// that same handle before it closes.
+class Win32HeldFile : public HeldFile {
+public:
+    Win32HeldFile(FileHandle handle, bool created) : handle_(std::move(handle)), created_(created) {}
+    ~Win32HeldFile() override {
+        if (!created_) return;
+        FILE_DISPOSITION_INFO disposition{TRUE};
+        SetFileInformationByHandle(handle_.get(), FileDispositionInfo, &disposition, sizeof disposition);
+    }
+    Win32HeldFile(const Win32HeldFile&) = delete;
+    Win32HeldFile& operator=(const Win32HeldFile&) = delete;
+
+private:
+    FileHandle handle_;
+    bool created_;
+};
 
 class Win32EntryHandle : public EntryHandle {
 public:
@@ -261,6 +281,36 @@ public:
         // The log is read by its own name beside the file, as SQLite finds it.
         const auto log = readChildFile(std::string(name) + "-wal", limit);
         return sqlite::openCopy(*file, log);
+    }
+
+    // Read access with no sharing at all keeps out every other open that reads, writes or
+    // deletes; the browsers' own opens of their lock ask for write access and fail.
+    FileHold holdChildFile(std::string_view name) override {
+        if (!native().createFile || name.empty() || name.find_first_of("\\/") != std::string_view::npos) return {};
+        const std::wstring wide = widen(name);
+        if (wide.empty() || wide.size() * sizeof(wchar_t) > USHRT_MAX) return {};
+        UNICODE_STRING objectName{};
+        objectName.Buffer = const_cast<PWSTR>(wide.data());
+        objectName.Length = static_cast<USHORT>(wide.size() * sizeof(wchar_t));
+        objectName.MaximumLength = objectName.Length;
+        OBJECT_ATTRIBUTES attributes{};
+        InitializeObjectAttributes(&attributes, &objectName, OBJ_CASE_INSENSITIVE, handle_.get(), nullptr);
+        IO_STATUS_BLOCK status{};
+        HANDLE opened = nullptr;
+        lastStatus_ = native().createFile(&opened, FILE_READ_DATA | FILE_READ_ATTRIBUTES | DELETE | SYNCHRONIZE,
+                                          &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL, 0, FILE_OPEN_IF,
+                                          FILE_OPEN_REPARSE_POINT | FILE_NON_DIRECTORY_FILE |
+                                              FILE_SYNCHRONOUS_IO_NONALERT,
+                                          nullptr, 0);
+        if (lastStatus_ == kStatusSharingViolation) return {nullptr, true};
+        if (lastStatus_ < 0 || !opened || opened == INVALID_HANDLE_VALUE) return {};
+        FileHandle file(opened);
+        const bool created = status.Information == kFileCreated;
+        FILE_ATTRIBUTE_TAG_INFO info{};
+        if (!GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &info, sizeof info) ||
+            (info.FileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+            return {};
+        return {std::make_unique<Win32HeldFile>(std::move(file), created), false};
     }
 
 private:

@@ -78,6 +78,8 @@ public:
     SchedulerAnswer scheduleRun(const std::string& name, const ScheduledRun& run) override;
     ScheduledRunRead readScheduledRun(const std::string& name) override;
     SchedulerAnswer removeScheduledRun(const std::string& name, bool& existed) override;
+    // --- where a path lies ---
+    DriveKind driveKind(const std::string& path) override;
 };
 
 } // namespace tv::win32

@@ -69,6 +69,7 @@ private:
             "INSERT INTO logins(origin_url,signon_realm,date_created,blacklisted_by_user,scheme) VALUES('https://bank.example/','https://bank.example/',1,0,0);"));
         writeFile(p + "\\Bookmarks", R"({"roots":{"bookmark_bar":{"type":"folder","children":[{"type":"url","url":")" +
                                          kBookmarked + R"("}]}},"version":1})");
+        writeFile(p + "\\Preferences", "{}");
         writeFile(p + "\\Visited Links", kCanary);
         makeFolders(p + "\\Sessions");
         writeFile(p + "\\Sessions\\Session_1", kCanary);

@@ -298,6 +298,7 @@ TEST(Console, ARunningBrowserIsLeftByteForByteAndNamedUnlessAskedToCloseThenItIs
     ASSERT_FALSE(wt::exists(localAppData() + "\\Google")) << "the prefix already has Chrome";
     makeFolders(userData + "\\Default\\Cache\\Cache_Data");
     writeFile(userData + "\\Local State", "{}");
+    writeFile(userData + "\\Default\\Preferences", "{}");
     writeFile(userData + "\\Default\\Cache\\Cache_Data\\f_000001", "canary");
     struct Gone {
         std::string folder;

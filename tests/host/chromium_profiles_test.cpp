@@ -55,7 +55,8 @@ protected:
     bool holdsCanary(const std::string& path) { return bytes(path).find(kCanary) != std::string::npos; }
 
     // A profile with a trace in every store and, beside them, what its user keeps.
-    void plantProfile(const std::string& userData, const std::string& profile) {
+    void plantProfile(const std::string& userData, const std::string& profile,
+                      const std::string& bookmarksFile = "Bookmarks") {
         const std::string p = userData + "\\" + profile;
         store(p + "\\History", "History", historyRows());
         store(p + "\\Network\\Cookies", "Cookies", cookieRows("." + kCanary));
@@ -73,7 +74,7 @@ protected:
         store(p + "\\Login Data", "Login Data",
               "INSERT INTO logins(origin_url,signon_realm,date_created,blacklisted_by_user,scheme) "
               "VALUES('https://bank.example/','https://bank.example/',1,0,0);");
-        platform.files.addFile(p + "\\Bookmarks", attr::kArchive, kBookmarks);
+        platform.files.addFile(p + "\\" + bookmarksFile, attr::kArchive, kBookmarks);
         platform.files.addFile(p + "\\Preferences", attr::kArchive, "{}");
         platform.files.addFile(p + "\\Visited Links", attr::kArchive, kCanary);
         platform.files.addFile(p + "\\Sessions\\Session_13441388324267472", attr::kArchive, kCanary);
@@ -84,7 +85,27 @@ protected:
     TasksOutcome runInternetTasks(std::vector<ChromiumInstallation>& installations) {
         return everyInternetTask([&](TaskWork& work) { cleanChromiumTask(work, installations, false); });
     }
+    TasksOutcome runHistoryTask() {
+        auto installations = findChromiumInstallations(platform);
+        return oneTask(tkHistory, [&](TaskWork& work) { cleanChromiumTask(work, installations, false); });
+    }
 };
+
+// Another program's connection to a database the cleaning works on, opened on the very file
+// SQLite works on; it does not wait for a lock.
+struct OtherReader {
+    sqlite3* db = nullptr;
+    explicit OtherReader(const std::string& file) { sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr); }
+    ~OtherReader() { sqlite3_close(db); }
+    OtherReader(const OtherReader&) = delete;
+    OtherReader& operator=(const OtherReader&) = delete;
+    // Starts reading, and keeps its read open when it could begin.
+    int read() { return sqlite3_exec(db, "BEGIN; SELECT count(*) FROM urls", nullptr, nullptr, nullptr); }
+};
+
+bool endsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
 
 TEST_F(ChromiumProfiles, EveryTraceGoesForGoodAndWhatTheUserKeepsStays) {
     plantProfile(kChrome, "Default");
@@ -92,6 +113,7 @@ TEST_F(ChromiumProfiles, EveryTraceGoesForGoodAndWhatTheUserKeepsStays) {
     platform.files.addFile(kChrome + "\\Local State", attr::kArchive,
                            R"({"profile":{"info_cache":{"Default":{},"Profile 1":{"name":"Travail"}}}})");
     const std::string older = kChrome + "\\Profile 1";
+    platform.files.addFile(older + "\\Preferences", attr::kArchive, "{}");
     store(older + "\\Cookies", "Cookies", cookieRows("." + kCanary));
     store(older + "\\Web Data", "Web Data", "DROP TABLE autocomplete; INSERT INTO autofill VALUES('q','" + kCanary + "','x',1,1,1);");
     const std::string loginsBefore = bytes(kChrome + "\\Default\\Login Data");
@@ -197,6 +219,123 @@ TEST_F(ChromiumProfiles, ARunningBrowserIsAskedToCloseByItsOwnWindowsAndOneThatS
     EXPECT_TRUE(bytes(kEdge + "\\Default\\History") == edgeHistory);
     EXPECT_TRUE(platform.files.exists(kEdge + "\\Default\\Visited Links"));
     EXPECT_EQ(result.leftOpen, std::vector<std::string>(5, "Microsoft Edge"));
+}
+
+TEST_F(ChromiumProfiles, TheSignedInAccountsBookmarksKeepTheirIconsWithoutABookmarksFile) {
+    plantProfile(kChrome, "Default", "AccountBookmarks");
+    const auto result = runHistoryTask();
+
+    EXPECT_TRUE(result.notCleaned.empty()) << result.notCleaned.front();
+    const std::string favicons = kChrome + "\\Default\\Favicons";
+    EXPECT_EQ(rows(favicons, "SELECT page_url, url, hex(image_data) FROM icon_mapping JOIN favicons ON favicons.id = icon_mapping.icon_id "
+                             "JOIN favicon_bitmaps ON favicon_bitmaps.icon_id = favicons.id"),
+              (Rows{{kBookmarked, "https://kept.example/icon.png", "AA"}}));
+    EXPECT_FALSE(holdsCanary(favicons));
+}
+
+TEST_F(ChromiumProfiles, NoOtherConnectionReadsBetweenTheFirstDeletionAndTheEndOfTheRebuildWhileTheLockIsHeld) {
+    plantProfile(kChrome, "Default");
+    std::vector<std::string> unheldWrites;
+    std::unique_ptr<OtherReader> reader;
+    int readBeforeRebuild = SQLITE_OK;
+    platform.files.beforeStatement = [&](const std::string& path, const std::string& file, std::string_view sql) {
+        const auto* lock = platform.files.find(kChrome + "\\lockfile");
+        const bool writes = sql.rfind("DELETE", 0) == 0 || sql.rfind("UPDATE", 0) == 0 || sql == "VACUUM";
+        if (writes && !(lock && lock->heldExclusively)) unheldWrites.push_back(path + ": " + std::string(sql));
+        // An indexer that arrives once the rows are committed, before the file is rebuilt.
+        if (sql == "VACUUM" && endsWith(path, "\\History")) {
+            reader = std::make_unique<OtherReader>(file);
+            readBeforeRebuild = reader->read();
+        }
+    };
+    const auto result = runHistoryTask();
+    reader.reset();
+
+    EXPECT_EQ(readBeforeRebuild, SQLITE_BUSY);
+    EXPECT_TRUE(result.storesStayed.empty()) << result.storesStayed.front().store;
+    EXPECT_FALSE(holdsCanary(kChrome + "\\Default\\History"));
+    EXPECT_TRUE(unheldWrites.empty()) << unheldWrites.front();
+    // The browser had left no lock file: the one made for the run goes with it.
+    EXPECT_FALSE(platform.files.exists(kChrome + "\\lockfile"));
+}
+
+TEST_F(ChromiumProfiles, AReaderThatHoldsTheDatabaseFirstLeavesItUnwrittenAndNamed) {
+    plantProfile(kChrome, "Default");
+    const std::string history = kChrome + "\\Default\\History";
+    const std::string before = bytes(history);
+    std::unique_ptr<OtherReader> reader;
+    platform.files.beforeStatement = [&](const std::string& path, const std::string& file, std::string_view) {
+        if (!reader && endsWith(path, "\\History")) {
+            reader = std::make_unique<OtherReader>(file);
+            ASSERT_EQ(reader->read(), SQLITE_OK);
+        }
+    };
+    const auto result = runHistoryTask();
+    reader.reset();
+
+    EXPECT_TRUE(bytes(history) == before);
+    EXPECT_FALSE(platform.files.exists(history + "-journal"));
+    ASSERT_EQ(result.storesStayed.size(), 1u);
+    EXPECT_EQ(result.storesStayed[0].store, "History");
+    EXPECT_EQ(result.storesStayed[0].why, StoreProblem::Refused);
+    EXPECT_EQ(result.storesStayed[0].path, history);
+    EXPECT_FALSE(holdsCanary(kChrome + "\\Default\\Favicons"));
+}
+
+TEST_F(ChromiumProfiles, ARebuildThatFailsOnceTheRowsWentSaysSo) {
+    plantProfile(kChrome, "Default");
+    platform.files.failingStatements = {"VACUUM"};
+    const auto result = runHistoryTask();
+
+    std::set<std::pair<std::string, StoreProblem>> stayed;
+    for (const StoreLeft& store : result.storesStayed) stayed.insert({store.store, store.why});
+    EXPECT_TRUE(stayed.count({"History", StoreProblem::RebuildFailed})) << result.storesStayed.size();
+    EXPECT_EQ(rows(kChrome + "\\Default\\History", "SELECT count(*) FROM urls"), (Rows{{"0"}}));
+}
+
+TEST_F(ChromiumProfiles, AFolderThatCannotBeListedIsCountedAndNamedWithItsProfile) {
+    platform.files.addFile(kChrome + "\\Local State", attr::kArchive,
+                           R"({"profile":{"info_cache":{"Default":{"name":"Personne 1"},"Profile 1":{"name":"Travail"}}}})");
+    plantProfile(kChrome, "Default");
+    plantProfile(kChrome, "Profile 1");
+    platform.files.find(kChrome + "\\Profile 1\\Sessions")->unreadable = true;
+    const auto result = runHistoryTask();
+
+    EXPECT_EQ(result.foldersUnreached, 1);
+    ASSERT_EQ(result.foldersStayed.size(), 1u);
+    const FolderLeft& folder = result.foldersStayed[0];
+    EXPECT_EQ(folder.path, kChrome + "\\Profile 1\\Sessions");
+    EXPECT_EQ(folder.browser, "Google Chrome");
+    EXPECT_EQ(folder.profile, "Travail");
+    EXPECT_FALSE(platform.files.exists(kChrome + "\\Default\\Sessions\\Session_13441388324267472"));
+}
+
+TEST_F(ChromiumProfiles, ADatabaseHoldingATriggerAndAFolderThatIsNoProfileAreLeftAsTheyWere) {
+    platform.files.addFile(kChrome + "\\Local State", attr::kArchive,
+                           R"({"profile":{"info_cache":{"Default":{},"Profile 3":{}}}})");
+    plantProfile(kChrome, "Default");
+    // A trigger would copy each row deleted into a table of its own, inside the transaction.
+    const std::string history = kChrome + "\\Default\\History";
+    platform.files.find(history)->content = browserDatabase("chromium", "History", historyRows() +
+        "CREATE TABLE copies(url TEXT);"
+        "CREATE TRIGGER copy BEFORE DELETE ON urls BEGIN INSERT INTO copies VALUES(old.url); END;");
+    const std::string before = bytes(history);
+    // Listed, but without what every profile holds.
+    store(kChrome + "\\Profile 3\\History", "History", historyRows());
+    const std::string notAProfile = bytes(kChrome + "\\Profile 3\\History");
+
+    auto installations = findChromiumInstallations(platform);
+    const auto result = runInternetTasks(installations);
+
+    EXPECT_TRUE(bytes(history) == before);
+    EXPECT_TRUE(bytes(kChrome + "\\Profile 3\\History") == notAProfile);
+    std::set<std::pair<std::string, StoreProblem>> stayed;
+    for (const StoreLeft& store : result.storesStayed) {
+        stayed.insert({store.store, store.why});
+        EXPECT_TRUE(store.profile.empty()) << "one profile: its name is not said";
+    }
+    EXPECT_EQ(stayed, (std::set<std::pair<std::string, StoreProblem>>{{"History", StoreProblem::HoldsTrigger}}));
+    EXPECT_FALSE(holdsCanary(kChrome + "\\Default\\Network\\Cookies"));
 }
 
 } // namespace

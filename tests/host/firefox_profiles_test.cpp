@@ -223,4 +223,56 @@ TEST_F(FirefoxProfiles, OneQuestionNamesEveryRunningBrowserAndAFirefoxThatStaysI
     EXPECT_EQ(result.leftOpen, std::vector<std::string>(5, "Mozilla Firefox"));
 }
 
+TEST_F(FirefoxProfiles, ProfilesAwayFromThisMachineAndFoldersThatAreNoProfilesAreNeverTouched) {
+    const std::string documents = "C:\\Users\\user\\Documents";
+    profilesIni(kFirefox,
+                "[Profile0]\r\nName=Perso\r\nIsRelative=1\r\nPath=Profiles/ok.default\r\n\r\n"
+                "[Profile1]\r\nName=Partage\r\nIsRelative=0\r\nPath=\\\\server\\share\\ff\r\n\r\n"
+                "[Profile2]\r\nName=Long\r\nIsRelative=0\r\nPath=\\\\?\\UNC\\server\\share\\ff2\r\n\r\n"
+                "[Profile3]\r\nName=Lecteur\r\nIsRelative=0\r\nPath=Z:\\ff\r\n\r\n"
+                "[Profile4]\r\nName=Documents\r\nIsRelative=0\r\nPath=" + documents + "\r\n");
+    const std::string ok = kFirefox + "\\Profiles\\ok.default";
+    plantProfile(ok, kLocal + "\\Mozilla\\Firefox\\Profiles\\ok.default");
+    plantProfile("\\\\server\\share\\ff", "\\\\server\\share\\ff");
+    plantProfile("Z:\\ff", "Z:\\ff");
+    platform.driveKinds['Z'] = DriveKind::Network;
+    platform.files.recordOpens = true;
+    platform.files.addFile(documents + "\\cache2\\notes.txt", attr::kArchive, "the user's own");
+    std::vector<std::string> unheldWrites;
+    platform.files.beforeStatement = [&](const std::string& path, const std::string&, std::string_view sql) {
+        const auto* lock = platform.files.find(ok + "\\parent.lock");
+        if (sql.rfind("DELETE", 0) == 0 && !(lock && lock->heldExclusively)) unheldWrites.push_back(path);
+    };
+
+    auto installations = findFirefoxInstallations(platform);
+    EXPECT_EQ(countFirefoxCacheFiles(platform, display, installations), 2);
+    const auto result = runInternetTasks(installations);
+
+    EXPECT_FALSE(holdsCanary(ok + "\\places.sqlite"));
+    EXPECT_TRUE(unheldWrites.empty()) << unheldWrites.front();
+    EXPECT_FALSE(platform.files.exists(ok + "\\parent.lock"));
+    EXPECT_EQ(platform.files.contentOf(documents + "\\cache2\\notes.txt"), "the user's own");
+    for (const std::string& away : {std::string("\\\\server\\share\\ff"), std::string("Z:\\ff")}) {
+        EXPECT_TRUE(holdsCanary(away + "\\places.sqlite-wal")) << away;
+        EXPECT_TRUE(platform.files.exists(away + "\\cache2\\entries\\0A1B")) << away;
+    }
+    // Nothing was opened on the share or the network drive, and of Documents only what tells
+    // a profile.
+    for (const std::string& opened : platform.files.opened) {
+        EXPECT_NE(opened.rfind("\\\\", 0), 0u) << opened;
+        EXPECT_NE(opened.rfind("Z:", 0), 0u) << opened;
+        if (opened.rfind(documents + "\\", 0) == 0) {
+            EXPECT_TRUE(opened == documents + "\\prefs.js" || opened == documents + "\\times.json") << opened;
+        }
+    }
+    std::set<std::pair<std::string, StoreProblem>> stayed;
+    for (const StoreLeft& store : result.storesStayed) {
+        stayed.insert({store.profile, store.why});
+        EXPECT_TRUE(!store.profile.empty() && store.store.empty()) << store.profile;
+    }
+    EXPECT_EQ(stayed, (std::set<std::pair<std::string, StoreProblem>>{{"Partage", StoreProblem::NetworkPath},
+                                                                        {"Long", StoreProblem::NetworkPath},
+                                                                        {"Lecteur", StoreProblem::NetworkPath}}));
+}
+
 } // namespace
