@@ -271,7 +271,7 @@ private:
     std::string emptyLists(std::size_t task, std::string word, const std::vector<RegList>& lists) {
         for (const RegList& list : lists) {
             const std::string status = noted(task, list.itemValues
-                                                        ? DeleteRegValuesMatching(platform_, list.path, IsOfficeListItem)
+                                                        ? DeleteRegValuesMatching(platform_, list.path, IsUnpinnedOfficeListItem)
                                                         : ResetRegKey(platform_, list.path));
             display_.status.setCaption(status);
             if (status == kImpossible || (status == kCleaned && word == kNotPresent)) word = status;

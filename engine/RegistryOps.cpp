@@ -117,17 +117,19 @@ bool standsEmpty(PlatformServices& platform, const RegKey& key) {
 
 // The names of a key's values that match, or nothing when they cannot all be read.
 std::optional<std::vector<std::string>> matchingValues(PlatformServices& platform, const RegKey& key,
-                                                       bool (*matches)(const std::string&)) {
+                                                       const ValueMatcher& matches) {
     const auto info = platform.queryKeyInfo(key);
     if (!info) return std::nullopt;
+    const ValueText textOf = [&](const std::string& name) { return platform.stringValue(key, name); };
     std::vector<std::string> names;
     for (std::uint32_t index = 0; index < info->valueCount; ++index) {
         const auto name = platform.enumValue(key, index);
         if (!name) return std::nullopt;
-        if (matches(*name)) names.push_back(*name);
+        if (matches(*name, textOf)) names.push_back(*name);
     }
     return names;
 }
+
 
 } // namespace
 
@@ -174,6 +176,11 @@ std::string DeleteRegValue(PlatformServices& platform, const std::string& path, 
 
 std::string DeleteRegValuesMatching(PlatformServices& platform, const std::string& path,
                                     bool (*matches)(const std::string& valueName)) {
+    return DeleteRegValuesMatching(platform, path,
+                                   ValueMatcher([matches](const std::string& name, const ValueText&) { return matches(name); }));
+}
+
+std::string DeleteRegValuesMatching(PlatformServices& platform, const std::string& path, const ValueMatcher& matches) {
     // The list as every program reads it: absent only when the system says there is no such key.
     if (!placeOf(path) || platform.openKey(Hive::CurrentUser, path, kKeyRead).absent()) return kNotPresent;
 

@@ -7,6 +7,7 @@
 // is opened relative to its parent's handle as itself, so that a registry link planted by
 // another program is removed as a link and never leads a deletion out of the target.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,12 @@ std::string DeleteRegValue(PlatformServices& platform, const std::string& path, 
 // the key is absent (then nothing is created). A key that is a link is not written through.
 std::string DeleteRegValuesMatching(PlatformServices& platform, const std::string& path,
                                     bool (*matches)(const std::string& valueName));
+
+// The text of a value of the key being matched, for matchers that look at the data.
+using ValueText = std::function<std::optional<std::string>(const std::string& valueName)>;
+// The same, for values that go or stay by what they hold (and what the values beside them hold).
+using ValueMatcher = std::function<bool(const std::string& valueName, const ValueText& textOf)>;
+std::string DeleteRegValuesMatching(PlatformServices& platform, const std::string& path, const ValueMatcher& matches);
 
 // The names of an open key's subkeys, or nothing when they cannot all be read.
 std::optional<std::vector<std::string>> SubkeyNames(PlatformServices& platform, const RegKey& key);
