@@ -13,6 +13,7 @@
 #include "engine/browsers/ChromiumCleaner.h"
 #include "engine/browsers/FirefoxCleaner.h"
 #include "engine/browsers/GatedBrowsers.h"
+#include "engine/jumplists/JumpListCleaner.h"
 
 namespace tv::engine {
 
@@ -155,7 +156,10 @@ private:
             exceptions.storeFiles = platform_.storeOwnFiles(BrowserStore::UrlCache);
         else if (history)
             exceptions.storeFiles = platform_.storeOwnFiles(BrowserStore::History);
-        purge(RenvoiDossier(platform_, csidl), exceptions);
+        const std::string folder = RenvoiDossier(platform_, csidl);
+        // The jump lists keep their pins: their folder is the jump-list cleaner's.
+        if (task == tkRecentDocs) exceptions.handledFolders.push_back(jumplists::jumpListFolder(platform_, folder));
+        purge(folder, exceptions);
         if (urlCache || history) {
             if (ended()) return;
             const bool cleared = urlCache ? PurgeUrlCache(platform_) : clear_history(platform_);
@@ -215,6 +219,7 @@ private:
         case tkRecentDocs:
             cleanFolder(task, kCsidlRecent);
             if (ended()) return; // closed during the purge: no further deletion
+            cleanJumpLists(RenvoiDossier(platform_, kCsidlRecent));
             display_.status.setCaption(emptyLists(task, kCleaned, wholeLists(kRecentDocsLists)));
             break;
         case tkRunMru: {
@@ -231,7 +236,7 @@ private:
             // Only a folder that is nothing but a temporary folder is emptied; the program's
             // own folder inside it (a zip opened without extracting) stays as it is.
             if (IsPurgeableTempFolder(platform_, temp_)) {
-                purge(temp_, {{}, ProgramFolderWithin(platform_, temp_)});
+                purge(temp_, {{}, ProgramFolderWithin(platform_, temp_), {}});
                 display_.status.setCaption(kCleaned);
             } else {
                 display_.status.setCaption(noted(task, kImpossible));
@@ -246,6 +251,13 @@ private:
         default:
             break;
         }
+    }
+
+    // Each jump list left as it was is a file that stayed.
+    void cleanJumpLists(const std::string& recent) {
+        const jumplists::JumpListTally tally = jumplists::cleanJumpLists(platform_, recent);
+        summary_.filesStayed(tally.leftAsTheyWere);
+        if (tally.folderUnreached) summary_.foldersUnreached(1, jumplists::jumpListFolder(platform_, recent));
     }
 
     void cleanOffice() {

@@ -131,6 +131,8 @@ public:
     virtual bool seesLeftFolders() const { return false; }
     // Whether a folder, proved to be what the listing showed, is to be left as it is.
     virtual bool keeps(std::string_view) const { return false; }
+    // Whether such a folder is another cleaner's: then the walk leaves it without a word.
+    virtual bool handledElsewhere(std::string_view) const { return false; }
     // A folder proved to be that entry that the walk does not enter by rule.
     virtual void folderLeft(EntryHandle&, std::string_view) {}
     // A folder whose contents the walk cannot reach: not opened, not proven, not listed.
@@ -229,6 +231,7 @@ void walkFrom(ThrottledPump& pump, WalkVisitor& visitor, EntryHandle& top, std::
             path.resize(folder.pathLength);
             if (path.back() != '\\') path += '\\';
             path.append(leaf);
+            if (!dotLeft && visitor.handledElsewhere(path)) continue;
             if (dotLeft || visitor.keeps(path)) {
                 visitor.folderLeft(*child, path);
                 continue;
@@ -278,6 +281,7 @@ public:
     PurgeVisitor(ThrottledPump& pump, toolkit::ProgressBar& bar, const PurgeExceptions& exceptions)
         : pump_(pump), bar_(bar), kept_(exceptions.keptFolder.empty() ? std::string() : comparablePath(exceptions.keptFolder)) {
         for (const std::string& file : exceptions.storeFiles) storeFiles_.push_back(comparablePath(file));
+        for (const std::string& folder : exceptions.handledFolders) handled_.push_back(comparablePath(folder));
     }
     void file(EntryHandle& folder, std::string_view folderPath, std::string_view name,
               const ListedEntry& entry) override {
@@ -302,6 +306,10 @@ public:
     }
     bool seesLeftFolders() const override { return true; }
     bool keeps(std::string_view path) const override { return !kept_.empty() && comparablePath(std::string(path)) == kept_; }
+    bool handledElsewhere(std::string_view path) const override {
+        return !handled_.empty() &&
+               std::find(handled_.begin(), handled_.end(), comparablePath(std::string(path))) != handled_.end();
+    }
     void folderLeft(EntryHandle& folder, std::string_view path) override { add(countStayed(folder, path)); }
     void folderUnreached(std::string_view path) override {
         if (tally_.unreached++ == 0) tally_.firstUnreached = path;
@@ -342,6 +350,7 @@ private:
     ThrottledPump& pump_;
     toolkit::ProgressBar& bar_;
     std::string kept_;
+    std::vector<std::string> handled_;
     std::vector<std::string> storeFiles_;
     PurgeTally tally_;
     std::string final_;
