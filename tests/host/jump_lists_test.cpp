@@ -138,6 +138,26 @@ TEST(JumpLists, EachVersionKeepsItsPinnedEntriesByteForByteAndLosesTheRest) {
     }
 }
 
+TEST(JumpLists, ALargeFileWhoseTableOutgrowsTheHeaderReadsBackAsWritten) {
+    // Past 109 table sectors (7 MB in 512-byte sectors) the table's own list goes on in
+    // sectors of its own.
+    CompoundFile file;
+    CompoundEntry big, small;
+    big.name = u"9";
+    big.data.assign(9u << 20, '\0');
+    for (std::size_t i = 0; i < big.data.size(); i += 4093) big.data[i] = static_cast<char>(i / 4093);
+    small.name = u"DestList";
+    small.data = "small";
+    file.root.children = {big, small};
+    const auto bytes = writeCompoundFile(file);
+    ASSERT_TRUE(bytes);
+    EXPECT_GT(get32(*bytes, 72), 0u) << "no sector of the table's list was needed";
+    const auto read = readCompoundFile(*bytes);
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(read->root.children.size() == 2 && read->root.children[0].data == big.data &&
+                read->root.children[1].data == "small");
+}
+
 TEST(JumpLists, WhatCannotBeRewrittenWithCertaintyStaysExactlyAsItWas) {
     const auto entries = mixedEntries();
     const Built good = compoundFile(jumpListParts(3, entries));
