@@ -46,20 +46,6 @@ public:
         writeFile(path, bytes);
         files_.push_back(path);
     }
-    // Every name in a folder.
-    static std::vector<std::string> names(const std::string& folder) {
-        std::vector<std::string> found;
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW(widen(folder + "\\*").c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE) return found;
-        do {
-            const std::string name = tv::win32::narrowUntilNul(data.cFileName);
-            if (name != "." && name != "..") found.push_back(name);
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-        return found;
-    }
-
     const std::string recent;
 
 private:
@@ -124,10 +110,10 @@ TEST(JumpListsRun, TheRecentDocumentsTaskKeepsThePinsAndTakesTheRest) {
     EXPECT_TRUE(jl::findChild(kept->root, u"5")->data == entries[4].shortcut);
     EXPECT_TRUE(jl::findChild(kept->root, u"DestList")->data == destList(4, {entries[1], entries[4]}, 8));
     // Nothing of the rewrite is left beside it.
-    for (const std::string& name : PlantedRecent::names(planted.automatic()))
-        EXPECT_TRUE(name == "e2e0000000000001.automaticDestinations-ms" || name == "tv-e2e-canary.txt" ||
-                    name == "e2e0000000000004.automaticDestinations-ms")
-            << name;
+    std::vector<std::string> names;
+    for (const auto& [name, bytes] : snapshot(planted.automatic())) names.push_back(name);
+    EXPECT_EQ(names, (std::vector<std::string>{"e2e0000000000001.automaticDestinations-ms",
+                                               "e2e0000000000004.automaticDestinations-ms", "tv-e2e-canary.txt"}));
 
     PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(program.waitForExit(15000));
