@@ -94,6 +94,23 @@ bool IsOfficeListItem(const std::string& valueName) {
     return false;
 }
 
+bool IsPinnedOfficeItem(const std::string& itemData) {
+    constexpr std::size_t kFlagDigits = 8;
+    if (itemData.size() < kFlagDigits + 3 || itemData.compare(0, 2, "[F") != 0 || itemData[kFlagDigits + 2] != ']')
+        return false;
+    const std::string digits = itemData.substr(2, kFlagDigits);
+    if (!std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isxdigit(c); })) return false;
+    return (std::stoul(digits, nullptr, 16) & 0x1) != 0;
+}
+
+bool IsUnpinnedOfficeListItem(const std::string& valueName, const ValueText& textOf) {
+    if (!IsOfficeListItem(valueName)) return false;
+    // "Item Metadata N" goes with "Item N": the number is what follows the last blank.
+    const std::string item = "Item " + valueName.substr(valueName.find_last_of(' ') + 1);
+    const auto data = textOf(item);
+    return !data || !IsPinnedOfficeItem(*data);
+}
+
 FoundLists FindOfficeLists(PlatformServices& platform) { return OfficeWalk(platform).run(); }
 
 } // namespace tv::engine

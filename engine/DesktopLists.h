@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/RegistryOps.h"
 #include "platform/PlatformServices.h"
 
 namespace tv::engine {
@@ -39,6 +40,14 @@ inline constexpr const char* kWordReadingLocations = "Reading Locations";
 
 // A value of a File MRU or Place MRU list: "Item N" or "Item Metadata N".
 bool IsOfficeListItem(const std::string& valueName);
+
+// Office 2013 and later write an item as "[F00000000][T01D9...][O00000000]*C:\path": its
+// first field holds the item's flags in hexadecimal, and the lowest of them marks an item
+// the user pinned. The data of an item that stays.
+bool IsPinnedOfficeItem(const std::string& itemData);
+// A value of a File MRU or Place MRU list that goes: an "Item N" that is not pinned, and the
+// "Item Metadata N" of an item that is not (or no longer) there.
+bool IsUnpinnedOfficeListItem(const std::string& valueName, const ValueText& textOf);
 
 // One list found on this system.
 struct RegList {

@@ -108,6 +108,8 @@ public:
     virtual bool seesLeftFolders() const { return false; }
     // Whether a folder, proved to be what the listing showed, is to be left as it is.
     virtual bool keeps(std::string_view) const { return false; }
+    // Whether such a folder is another cleaner's: then the walk leaves it without a word.
+    virtual bool handledElsewhere(std::string_view) const { return false; }
     // A folder proved to be that entry that the walk does not enter by rule.
     virtual void folderLeft(EntryHandle&, std::string_view) {}
     // A folder whose contents the walk cannot reach: not opened, not proven, not listed.
@@ -206,6 +208,7 @@ void walkFrom(ThrottledPump& pump, WalkVisitor& visitor, EntryHandle& top, std::
             path.resize(folder.pathLength);
             if (path.back() != '\\') path += '\\';
             path.append(leaf);
+            if (!dotLeft && visitor.handledElsewhere(path)) continue;
             if (dotLeft || visitor.keeps(path)) {
                 visitor.folderLeft(*child, path);
                 continue;
@@ -250,12 +253,34 @@ public:
     PurgeTally count;
 };
 
+// What a purge leaves where it stands, in the comparable form of its paths: the purge and its
+// plan read the same rules.
+class Exceptions {
+public:
+    explicit Exceptions(const PurgeExceptions& exceptions)
+        : kept_(exceptions.keptFolder.empty() ? std::string() : comparablePath(exceptions.keptFolder)) {
+        for (const std::string& file : exceptions.storeFiles) storeFiles_.push_back(comparablePath(file));
+        for (const std::string& folder : exceptions.handledFolders) handled_.push_back(comparablePath(folder));
+    }
+    bool keeps(std::string_view path) const { return !kept_.empty() && comparablePath(std::string(path)) == kept_; }
+    bool handledElsewhere(std::string_view path) const { return listed(handled_, path); }
+    bool isStoreFile(std::string_view folderPath, std::string_view name) const {
+        return !storeFiles_.empty() && listed(storeFiles_, joinPath(folderPath, name));
+    }
+
+private:
+    static bool listed(const std::vector<std::string>& paths, std::string_view path) {
+        return !paths.empty() && std::find(paths.begin(), paths.end(), comparablePath(std::string(path))) != paths.end();
+    }
+    std::string kept_;
+    std::vector<std::string> handled_;
+    std::vector<std::string> storeFiles_;
+};
+
 class PurgeVisitor : public WalkVisitor {
 public:
     PurgeVisitor(ThrottledPump& pump, RunCallback& callback, const PurgeExceptions& exceptions)
-        : pump_(pump), callback_(callback), kept_(exceptions.keptFolder.empty() ? std::string() : comparablePath(exceptions.keptFolder)) {
-        for (const std::string& file : exceptions.storeFiles) storeFiles_.push_back(comparablePath(file));
-    }
+        : pump_(pump), callback_(callback), exceptions_(exceptions) {}
     void file(EntryHandle& folder, std::string_view folderPath, std::string_view name,
               const ListedEntry& entry) override {
         auto opened = folder.openChild(name, EntryKind::File);
@@ -266,7 +291,7 @@ public:
         if (gone) {
             ++tally_.removed;
             tally_.bytesRemoved += entry.size;
-        } else if (!isStoreFile(folderPath, entry.name))
+        } else if (!exceptions_.isStoreFile(folderPath, entry.name))
             ++tally_.stayed;
         callback_.fileStep();
     }
@@ -282,7 +307,8 @@ public:
         return folder.finalPath(final_) && equalsNoCase(final_, path) && folder.markForDeletion();
     }
     bool seesLeftFolders() const override { return true; }
-    bool keeps(std::string_view path) const override { return !kept_.empty() && comparablePath(std::string(path)) == kept_; }
+    bool keeps(std::string_view path) const override { return exceptions_.keeps(path); }
+    bool handledElsewhere(std::string_view path) const override { return exceptions_.handledElsewhere(path); }
     void folderLeft(EntryHandle& folder, std::string_view path) override { add(countStayed(folder, path)); }
     void folderUnreached(std::string_view path) override {
         if (tally_.unreached++ == 0) tally_.firstUnreached = path;
@@ -316,16 +342,10 @@ private:
         if (more.unreached > 0 && tally_.unreached == 0) tally_.firstUnreached = more.firstUnreached;
         tally_.unreached += more.unreached;
     }
-    bool isStoreFile(std::string_view folderPath, std::string_view name) const {
-        if (storeFiles_.empty()) return false;
-        const std::string path = comparablePath(joinPath(folderPath, name));
-        return std::find(storeFiles_.begin(), storeFiles_.end(), path) != storeFiles_.end();
-    }
 
     ThrottledPump& pump_;
     RunCallback& callback_;
-    std::string kept_;
-    std::vector<std::string> storeFiles_;
+    Exceptions exceptions_;
     PurgeTally tally_;
     std::string final_;
 };
@@ -343,29 +363,23 @@ public:
 // (the kept folder, the store's own files) and nothing opened for deletion.
 class PlanVisitor : public WalkVisitor {
 public:
-    PlanVisitor(ThrottledPump&, RunCallback&, const PurgeExceptions& exceptions)
-        : kept_(exceptions.keptFolder.empty() ? std::string() : comparablePath(exceptions.keptFolder)) {
-        for (const std::string& file : exceptions.storeFiles) storeFiles_.push_back(comparablePath(file));
-    }
+    PlanVisitor(ThrottledPump&, RunCallback&, const PurgeExceptions& exceptions) : exceptions_(exceptions) {}
     void file(EntryHandle&, std::string_view folderPath, std::string_view, const ListedEntry& entry) override {
-        if (!storeFiles_.empty() &&
-            std::find(storeFiles_.begin(), storeFiles_.end(), comparablePath(joinPath(folderPath, entry.name))) !=
-                storeFiles_.end())
-            return;
+        if (exceptions_.isStoreFile(folderPath, entry.name)) return;
         ++plan.files;
         plan.bytes += entry.size;
     }
     void link(EntryHandle&) override {}
     bool folderDone(EntryHandle&, std::string_view) override { return false; }
-    bool keeps(std::string_view path) const override { return !kept_.empty() && comparablePath(std::string(path)) == kept_; }
+    bool keeps(std::string_view path) const override { return exceptions_.keeps(path); }
+    bool handledElsewhere(std::string_view path) const override { return exceptions_.handledElsewhere(path); }
     void folderUnreached(std::string_view path) override {
         if (plan.unreached++ == 0) plan.firstUnreached = path;
     }
     FolderPlan plan;
 
 private:
-    std::string kept_;
-    std::vector<std::string> storeFiles_;
+    Exceptions exceptions_;
 };
 
 // A walk of `path` by a visitor made for it; an empty path is a notice and no walk.

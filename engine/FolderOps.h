@@ -34,6 +34,8 @@ struct PurgeExceptions {
     std::vector<std::string> storeFiles;
     // A folder left as it is (the program's own): its files are counted as staying.
     std::string keptFolder;
+    // Folders that another cleaner of the same task handles: neither entered nor counted.
+    std::vector<std::string> handledFolders;
 };
 
 // Deletes every file below `path` and removes the emptied subfolders; the folder itself

@@ -117,17 +117,19 @@ bool standsEmpty(PlatformServices& platform, const RegKey& key) {
 
 // The names of a key's values that match, or nothing when they cannot all be read.
 std::optional<std::vector<std::string>> matchingValues(PlatformServices& platform, const RegKey& key,
-                                                       bool (*matches)(const std::string&)) {
+                                                       const ValueMatcher& matches) {
     const auto info = platform.queryKeyInfo(key);
     if (!info) return std::nullopt;
+    const ValueText textOf = [&](const std::string& name) { return platform.stringValue(key, name); };
     std::vector<std::string> names;
     for (std::uint32_t index = 0; index < info->valueCount; ++index) {
         const auto name = platform.enumValue(key, index);
         if (!name) return std::nullopt;
-        if (matches(*name)) names.push_back(*name);
+        if (matches(*name, textOf)) names.push_back(*name);
     }
     return names;
 }
+
 
 } // namespace
 
@@ -173,7 +175,12 @@ Outcome DeleteRegValue(PlatformServices& platform, const std::string& path, cons
 }
 
 Outcome DeleteRegValuesMatching(PlatformServices& platform, const std::string& path,
-                                    bool (*matches)(const std::string& valueName)) {
+                                bool (*matches)(const std::string& valueName)) {
+    return DeleteRegValuesMatching(platform, path,
+                                   ValueMatcher([matches](const std::string& name, const ValueText&) { return matches(name); }));
+}
+
+Outcome DeleteRegValuesMatching(PlatformServices& platform, const std::string& path, const ValueMatcher& matches) {
     // The list as every program reads it: absent only when the system says there is no such key.
     if (!placeOf(path) || platform.openKey(Hive::CurrentUser, path, kKeyRead).absent()) return kNotPresent;
 
@@ -212,8 +219,7 @@ RegPlan PlanDeleteRegValue(PlatformServices& platform, const std::string& path, 
     return {kCleaned, platform.hasValue(seen, valueName) ? 1u : 0u};
 }
 
-RegPlan PlanDeleteRegValuesMatching(PlatformServices& platform, const std::string& path,
-                                    bool (*matches)(const std::string& valueName)) {
+RegPlan PlanDeleteRegValuesMatching(PlatformServices& platform, const std::string& path, const ValueMatcher& matches) {
     if (!placeOf(path)) return {kNotPresent, 0};
     const RegKey key = platform.openKey(Hive::CurrentUser, path, kKeyRead);
     if (!key) return {key.absent() ? kNotPresent : kImpossible, 0};

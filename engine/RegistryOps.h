@@ -7,6 +7,7 @@
 // is opened relative to its parent's handle as itself, so that a registry link planted by
 // another program is removed as a link and never leads a deletion out of the target.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,12 +29,18 @@ Outcome ResetRegKey(PlatformServices& platform, const std::string& path);
 // key is absent. A key that is a link is not written through.
 Outcome DeleteRegValue(PlatformServices& platform, const std::string& path, const std::string& valueName);
 
-// Deletes every value whose name `matches` and keeps the key with its other values: a list
-// kept beside its settings. Cleaned when no such value is there afterwards, Impossible when
-// one still is or the key cannot be read, NotPresent when the key is absent (then nothing is
+// The text of a value of the key being matched, for matchers that look at the data.
+using ValueText = std::function<std::optional<std::string>(const std::string& valueName)>;
+// Whether a value goes, by its name or by what it holds (and what the values beside it hold).
+using ValueMatcher = std::function<bool(const std::string& valueName, const ValueText& textOf)>;
+
+// Deletes every value that `matches` and keeps the key with its other values: a list kept
+// beside its settings. Cleaned when no such value is there afterwards, Impossible when one
+// still is or the key cannot be read, NotPresent when the key is absent (then nothing is
 // created). A key that is a link is not written through.
+Outcome DeleteRegValuesMatching(PlatformServices& platform, const std::string& path, const ValueMatcher& matches);
 Outcome DeleteRegValuesMatching(PlatformServices& platform, const std::string& path,
-                                    bool (*matches)(const std::string& valueName));
+                                bool (*matches)(const std::string& valueName));
 
 // What one of the operations above would remove, found the way the operation finds it and
 // changing nothing: the outcome it would start from (NotPresent, Impossible for a key that
@@ -44,8 +51,7 @@ struct RegPlan {
 };
 RegPlan PlanResetRegKey(PlatformServices& platform, const std::string& path);
 RegPlan PlanDeleteRegValue(PlatformServices& platform, const std::string& path, const std::string& valueName);
-RegPlan PlanDeleteRegValuesMatching(PlatformServices& platform, const std::string& path,
-                                    bool (*matches)(const std::string& valueName));
+RegPlan PlanDeleteRegValuesMatching(PlatformServices& platform, const std::string& path, const ValueMatcher& matches);
 
 // The names of an open key's subkeys, or nothing when they cannot all be read.
 std::optional<std::vector<std::string>> SubkeyNames(PlatformServices& platform, const RegKey& key);

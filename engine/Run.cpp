@@ -20,6 +20,7 @@
 #include "engine/browsers/HistoryStore.h"
 #include "engine/browsers/InternetExplorerWindows.h"
 #include "engine/browsers/UrlCache.h"
+#include "engine/jumplists/JumpListCleaner.h"
 
 namespace tv::engine {
 
@@ -212,12 +213,12 @@ private:
             [&] { return PlanDeleteRegValue(platform_, path, value); }, [&] { return DeleteRegValue(platform_, path, value); });
     }
 
-    // A list's numbered items (its key and settings kept).
+    // A list's numbered items (its key, its settings and what the user pinned kept).
     Outcome deleteItems(TaskWork& work, const std::string& path) {
         return registryItem(
             work, ItemKind::RegistryValues, work.key("values", path), path,
-            [&] { return PlanDeleteRegValuesMatching(platform_, path, IsOfficeListItem); },
-            [&] { return DeleteRegValuesMatching(platform_, path, IsOfficeListItem); });
+            [&] { return PlanDeleteRegValuesMatching(platform_, path, IsUnpinnedOfficeListItem); },
+            [&] { return DeleteRegValuesMatching(platform_, path, IsUnpinnedOfficeListItem); });
     }
 
     // --- the tasks ---
@@ -315,13 +316,17 @@ private:
             formData(work);
             showStep(work, browsersShare(work, StatusWord::AutoCompleteCleaned));
             break;
-        case tkRecentDocs:
-            folder(work, RenvoiDossier(platform_, kRecentDocsFolder));
+        case tkRecentDocs: {
+            // The jump lists keep their pins: their folder is the jump-list cleaner's.
+            const std::string recent = RenvoiDossier(platform_, kRecentDocsFolder);
+            folder(work, recent, {{}, {}, {jumplists::jumpListFolder(platform_, recent)}});
             noted(work, kCleaned);
             if (ended()) return; // closed during the purge: no further deletion
+            jumpLists(work, recent);
             show(work, StatusWord::Cleaned);
             show(work, lists(work, StatusWord::Cleaned, wholeLists(kRecentDocsLists)));
             break;
+        }
         case tkRunMru: {
             const StatusWord runMru = wordOf(resetKey(work, kRunMruKey));
             show(work, runMru);
@@ -336,7 +341,7 @@ private:
             // Only a folder that is nothing but a temporary folder is emptied; the program's
             // own folder inside it (a zip opened without extracting) stays as it is.
             if (IsPurgeableTempFolder(platform_, temp_)) {
-                folder(work, temp_, {{}, ProgramFolderWithin(platform_, temp_)});
+                folder(work, temp_, {{}, ProgramFolderWithin(platform_, temp_), {}});
                 noted(work, kCleaned);
                 show(work, StatusWord::Cleaned);
             } else {
@@ -352,6 +357,25 @@ private:
         default:
             break;
         }
+    }
+
+    // The programs' jump lists lose what nobody pinned; one left as it was is a file that stayed.
+    void jumpLists(TaskWork& work, const std::string& recent) {
+        if (recent.empty()) return;
+        const std::string where = jumplists::jumpListFolder(platform_, recent);
+        const std::string key = work.key("jumplists", where);
+        const Place place{where, {}, {}, {}, false};
+        if (work.planning()) {
+            std::uint64_t leaving = 0;
+            for (const auto& forecast : jumplists::planJumpLists(platform_, recent)) leaving += forecast.leaving;
+            work.item(ItemKind::JumpListEntries, place, key, leaving);
+            return;
+        }
+        if (work.keptByChoice(key)) return;
+        const jumplists::JumpListTally tally = jumplists::cleanJumpLists(platform_, recent);
+        work.filesStayed(tally.leftAsTheyWere);
+        if (tally.folderUnreached) work.foldersUnreached(1, {where, {}, {}});
+        work.item(ItemKind::JumpListEntries, place, key, static_cast<std::uint64_t>(tally.entriesRemoved));
     }
 
     void formData(TaskWork& work) {

@@ -201,6 +201,28 @@ public:
     // Holds the plain file `name` of this folder with no sharing, creating it when it is not
     // there; never through a link. Nothing held when it is a link or a folder, or refused.
     virtual FileHold holdChildFile(std::string_view name) = 0;
+
+    // --- a file rewritten in its own place: read whole, written beside, renamed over ---
+    // Opens a plain file of this folder by one name, never through a link, to read it whole
+    // and then replace or delete it. Others may go on reading it while it is open, not
+    // writing it: a file another program is writing does not open. Null when it cannot be.
+    virtual std::unique_ptr<EntryHandle> openChildForRewrite(std::string_view name) = 0;
+    // Creates a new, empty plain file of this folder by one name, open for writing and
+    // reading. Never replaces anything and never goes through a link: null when the folder
+    // already holds an entry of that name, or refuses.
+    virtual std::unique_ptr<EntryHandle> createChildFile(std::string_view name) = 0;
+    // This open file's whole content, from its start; nothing when it cannot be read or
+    // holds more than `limit` bytes.
+    virtual std::optional<std::string> readContent(std::size_t limit) = 0;
+    // Writes `bytes` as this open file's whole content, to the disk; false when not all of it
+    // could be (a disk full), with what was written still in the file.
+    virtual bool writeContent(std::string_view bytes) = 0;
+    // Renames this open file, a file of `folder`, over the entry `name` of that folder in one
+    // step: the entry there goes as an entry (a link is replaced, never followed).
+    // `replaced`, the caller's handle of what stands there, is held through the rename where
+    // the system can replace a file it holds open, else closed just before. False when the
+    // system refuses (the entry there is in use, read-only or a folder): nothing changed.
+    virtual bool renameOver(EntryHandle& folder, std::string_view name, std::unique_ptr<EntryHandle> replaced) = 0;
 };
 
 // A folder a walk starts from: its handle, or why there is none.
@@ -309,6 +331,12 @@ public:
     virtual bool setStringValue(const RegKey& key, const std::string& valueName,
                                 const std::string& text) = 0;
     virtual void closeKey(std::uintptr_t id) = 0;
+
+    // --- a value's data ---
+    // The text a string value (REG_SZ or REG_EXPAND_SZ, unexpanded) holds, without its
+    // terminator; nothing when there is no such value, it holds another type, or it cannot
+    // be read.
+    virtual std::optional<std::string> stringValue(const RegKey& key, const std::string& valueName) = 0;
 
     // --- folders and files ---
     virtual std::string specialFolderPath(int csidl) = 0; // empty on failure

@@ -434,6 +434,58 @@ public:
         return {std::make_unique<Hold>(fs_, *node, created), false};
     }
 
+    std::unique_ptr<EntryHandle> openChildForRewrite(std::string_view name) override {
+        Node* node = plainChildFile(name);
+        return node ? std::make_unique<Handle>(fs_, *node) : nullptr;
+    }
+
+    std::unique_ptr<EntryHandle> createChildFile(std::string_view name) override {
+        const std::string asked(name);
+        if (fs_.beforeOpen) fs_.beforeOpen(fs_.pathOf(node_) + "\\" + asked);
+        lastMissing_ = false;
+        if (!node_.isFolder() || node_.isLink() || node_.refusesNewFiles || asked.empty() ||
+            asked.find_first_of("\\/") != std::string::npos || node_.child(asked))
+            return nullptr;
+        Node& file = fs_.addChild(node_, asked, attr::kArchive, "");
+        fs_.created.push_back(fs_.pathOf(file));
+        return std::make_unique<Handle>(fs_, file);
+    }
+
+    std::optional<std::string> readContent(std::size_t limit) override {
+        if (node_.isFolder() || node_.content.size() > limit) return std::nullopt;
+        return node_.content;
+    }
+
+    bool writeContent(std::string_view bytes) override {
+        if (node_.isFolder() || node_.isLink()) return false;
+        const bool fits = !fs_.freeBytes || bytes.size() <= *fs_.freeBytes;
+        node_.content.assign(fits ? bytes : bytes.substr(0, *fs_.freeBytes));
+        if (fs_.garbleWrites && !node_.content.empty()) node_.content[node_.content.size() / 2] ^= 0x20;
+        return fits;
+    }
+
+    // The system's rename: an entry in the way goes as an entry, a link as a link, unless it
+    // is a folder or something holds it.
+    bool renameOver(EntryHandle& folder, std::string_view name, std::unique_ptr<EntryHandle> replaced) override {
+        replaced.reset();
+        const auto* parent = dynamic_cast<Handle*>(&folder);
+        const std::string asked(name);
+        if (!parent || &parent->node_ != node_.parent || node_.isFolder() || asked.empty() ||
+            asked.find_first_of("\\/") != std::string::npos)
+            return false;
+        if (Node* there = node_.parent->child(asked); there && there != &node_) {
+            if ((there->isFolder() && !there->isLink()) || there->inUse || (there->attributes & attr::kReadOnly))
+                return false;
+            fs_.renamedOver.push_back(fs_.pathOf(*there));
+            fs_.detached_.push_back(fs_.detach(*there));
+        }
+        fs_.paths_.forget(node_);
+        fs_.finalPaths_.forget(node_);
+        node_.name = asked;
+        node_.altName.clear();
+        return true;
+    }
+
 private:
     // Every open relative to this folder is recorded, and shown to the test's hook first.
     void asking(const std::string& name) {

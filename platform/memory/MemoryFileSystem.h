@@ -32,6 +32,7 @@ public:
         int failEnumerationAfter = -1; // a folder whose listing breaks after N entries
         std::string linkTarget;        // a link: where it leads
         bool followedOnOpen = false;   // a link the system opens through, whatever it is asked
+        bool refusesNewFiles = false;  // a folder in which no file may be created
         Node* parent = nullptr;
         size_t depth = 0; // the drives are at 1
         std::vector<std::unique_ptr<Node>> children;
@@ -106,6 +107,14 @@ public:
     int mostOpenHandles() const { return mostOpenHandles_; }
     std::vector<std::string> deleted; // paths of the files deleted, in order
     std::vector<std::string> removed; // paths of the folders removed, in order
+
+    // Files written in place of others: what the disk has room for (nothing: no limit), a
+    // disk that stores one byte otherwise than it was written, and what was created and
+    // renamed over what.
+    std::optional<std::size_t> freeBytes;
+    bool garbleWrites = false;
+    std::vector<std::string> created;     // paths of the files created, in order
+    std::vector<std::string> renamedOver; // paths that a rename replaced, in order
 
 private:
     class PathCache {

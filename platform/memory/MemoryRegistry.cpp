@@ -292,6 +292,13 @@ bool MemoryRegistry::setString(std::uintptr_t handle, const std::string& name, c
     return true;
 }
 
+std::optional<std::string> MemoryRegistry::stringData(std::uintptr_t handle, const std::string& name) const {
+    const Key* key = live(handle);
+    const RegValue* value = key ? key->findValue(name) : nullptr;
+    if (!value || (value->type != kRegSz && value->type != kRegExpandSz)) return std::nullopt;
+    return value->data;
+}
+
 void MemoryRegistry::close(std::uintptr_t handle) { handles_.erase(handle); }
 
 } // namespace tv::memory

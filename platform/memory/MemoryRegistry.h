@@ -15,6 +15,7 @@
 namespace tv::memory {
 
 inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
 inline constexpr std::uint32_t kRegDword = 4;
 
 struct RegValue {
@@ -82,6 +83,8 @@ public:
     std::optional<std::string> enumValue(std::uintptr_t handle, std::uint32_t index) const;
     bool deleteValue(std::uintptr_t handle, const std::string& name);
     bool setString(std::uintptr_t handle, const std::string& name, const std::string& text);
+    // A string value's text; nothing for another type or no such value.
+    std::optional<std::string> stringData(std::uintptr_t handle, const std::string& name) const;
     void close(std::uintptr_t handle);
 
     size_t openHandles() const { return handles_.size(); }

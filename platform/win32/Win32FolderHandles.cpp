@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
+#include <vector>
 
 #include "platform/win32/Utf8.h"
 #include "platform/win32/Win32Handles.h"
@@ -24,6 +26,7 @@ using NtQueryInformationFileFunction = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK
 using NtQueryObjectFunction = NTSTATUS(NTAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
 using NtQueryDirectoryFileFunction = NTSTATUS(NTAPI*)(HANDLE, HANDLE, PVOID, PVOID, PIO_STATUS_BLOCK, PVOID, ULONG,
                                                       ULONG, BOOLEAN, PUNICODE_STRING, BOOLEAN);
+using NtSetInformationFileFunction = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, ULONG);
 
 constexpr NTSTATUS kStatusAccessDenied = static_cast<NTSTATUS>(0xC0000022L);
 constexpr NTSTATUS kStatusObjectNameNotFound = static_cast<NTSTATUS>(0xC0000034L);
@@ -33,6 +36,14 @@ constexpr NTSTATUS kStatusNoMoreFiles = static_cast<NTSTATUS>(0x80000006L);
 constexpr NTSTATUS kStatusNoSuchFile = static_cast<NTSTATUS>(0xC000000FL);
 constexpr NTSTATUS kStatusSharingViolation = static_cast<NTSTATUS>(0xC0000043L);
 constexpr ULONG_PTR kFileCreated = 2; // what a create that made the file says
+constexpr NTSTATUS kStatusNotImplemented = static_cast<NTSTATUS>(0xC0000002L);
+constexpr NTSTATUS kStatusInvalidInfoClass = static_cast<NTSTATUS>(0xC0000003L);
+constexpr NTSTATUS kStatusInvalidParameter = static_cast<NTSTATUS>(0xC000000DL);
+constexpr NTSTATUS kStatusNotSupported = static_cast<NTSTATUS>(0xC00000BBL);
+constexpr ULONG kFileRenameInformation = 10;
+constexpr ULONG kFileRenameInformationEx = 65;
+constexpr ULONG kRenameReplaceIfExists = 0x1;
+constexpr ULONG kRenamePosixSemantics = 0x2;
 constexpr ULONG kFileIdBothDirectoryInformation = 37;
 constexpr ULONG kFileInternalInformation = 6;
 constexpr ULONG kObjectNameInformation = 1;
@@ -46,6 +57,7 @@ struct NativeCalls {
     NtQueryInformationFileFunction queryInformationFile = nullptr;
     NtQueryObjectFunction queryObject = nullptr;
     NtQueryDirectoryFileFunction queryDirectoryFile = nullptr;
+    NtSetInformationFileFunction setInformationFile = nullptr;
     NativeCalls() {
         HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
         if (!ntdll) return;
@@ -57,6 +69,8 @@ struct NativeCalls {
             reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "NtQueryObject")));
         queryDirectoryFile = reinterpret_cast<NtQueryDirectoryFileFunction>(
             reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "NtQueryDirectoryFile")));
+        setInformationFile = reinterpret_cast<NtSetInformationFileFunction>(
+            reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "NtSetInformationFile")));
     }
 };
 
@@ -68,6 +82,16 @@ const NativeCalls& native() {
 // Whether the system knows deletion with POSIX semantics; it stops being tried once it
 // says it does not.
 bool posixDeletionKnown = true;
+// The same for a rename over a file that is still open (Wine 8 has none).
+bool posixRenameKnown = true;
+
+// The record of a rename: the flags' first byte is the older call's "replace" switch.
+struct RenameInformation {
+    ULONG flags;
+    HANDLE rootDirectory;
+    ULONG fileNameLength;
+    WCHAR fileName[1];
+};
 
 // UTF-16 to UTF-8 into a text that keeps its storage from one entry to the next.
 void narrowInto(std::wstring_view wide, std::string& into) {
@@ -313,13 +337,93 @@ public:
         return {std::make_unique<Win32HeldFile>(std::move(file), created), false};
     }
 
+    std::unique_ptr<EntryHandle> openChildForRewrite(std::string_view name) override {
+        // Shared for reading and for the rename that replaces it, not for writing.
+        FileHandle file = openPlainFile(name, FILE_READ_DATA | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE);
+        return file ? std::make_unique<Win32EntryHandle>(std::move(file)) : nullptr;
+    }
+
+    std::unique_ptr<EntryHandle> createChildFile(std::string_view name) override {
+        const std::wstring wide = singleName(name);
+        if (wide.empty()) return nullptr;
+        // Created, never opened: an entry of that name, a link included, makes it fail.
+        HANDLE created = open(wide, FILE_READ_DATA | FILE_WRITE_DATA | FILE_READ_ATTRIBUTES | DELETE, false,
+                              FILE_SHARE_READ, FILE_CREATE);
+        return created ? std::make_unique<Win32EntryHandle>(FileHandle(created)) : nullptr;
+    }
+
+    std::optional<std::string> readContent(std::size_t limit) override {
+        LARGE_INTEGER start{};
+        if (!SetFilePointerEx(handle_.get(), start, nullptr, FILE_BEGIN)) return std::nullopt;
+        std::string content;
+        char chunk[16384];
+        for (;;) {
+            DWORD read = 0;
+            if (!ReadFile(handle_.get(), chunk, sizeof chunk, &read, nullptr)) return std::nullopt;
+            if (read == 0) return content;
+            if (content.size() + read > limit) return std::nullopt;
+            content.append(chunk, read);
+        }
+    }
+
+    bool writeContent(std::string_view bytes) override {
+        LARGE_INTEGER start{};
+        if (!SetFilePointerEx(handle_.get(), start, nullptr, FILE_BEGIN)) return false;
+        while (!bytes.empty()) {
+            const DWORD part = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1 << 20));
+            DWORD written = 0;
+            if (!WriteFile(handle_.get(), bytes.data(), part, &written, nullptr) || written == 0) return false;
+            bytes.remove_prefix(written);
+        }
+        return SetEndOfFile(handle_.get()) && FlushFileBuffers(handle_.get());
+    }
+
+    bool renameOver(EntryHandle& folder, std::string_view name, std::unique_ptr<EntryHandle> replaced) override {
+        auto* parent = dynamic_cast<Win32EntryHandle*>(&folder);
+        const std::wstring wide = singleName(name);
+        if (!parent || wide.empty() || !native().setInformationFile) return false;
+        std::vector<std::uint64_t> buffer((offsetof(RenameInformation, fileName) + wide.size() * sizeof(wchar_t)) /
+                                              sizeof(std::uint64_t) + 1);
+        auto* rename = reinterpret_cast<RenameInformation*>(buffer.data());
+        rename->rootDirectory = parent->handle_.get();
+        rename->fileNameLength = static_cast<ULONG>(wide.size() * sizeof(wchar_t));
+        std::copy(wide.begin(), wide.end(), rename->fileName);
+        const ULONG size = static_cast<ULONG>(buffer.size() * sizeof(std::uint64_t));
+        IO_STATUS_BLOCK io{};
+        if (posixRenameKnown) {
+            // The file replaced while the caller still holds it: nothing can take its place first.
+            rename->flags = kRenameReplaceIfExists | kRenamePosixSemantics;
+            const NTSTATUS status =
+                native().setInformationFile(handle_.get(), &io, rename, size, kFileRenameInformationEx);
+            if (status >= 0) return true;
+            if (status != kStatusNotImplemented && status != kStatusInvalidInfoClass &&
+                status != kStatusInvalidParameter && status != kStatusNotSupported)
+                return false; // refused: in use, read-only, a folder
+            posixRenameKnown = false;
+        }
+        // A system that cannot replace an open file: the caller's handle goes just before.
+        replaced.reset();
+        rename->flags = kRenameReplaceIfExists;
+        return native().setInformationFile(handle_.get(), &io, rename, size, kFileRenameInformation) >= 0;
+    }
+
 private:
+    // One name of this folder in the system's form; empty when it is anything more.
+    static std::wstring singleName(std::string_view name) {
+        if (!native().createFile || name.empty() || name == "." || name == ".." ||
+            name.find_first_of("\\/") != std::string_view::npos)
+            return {};
+        std::wstring wide = widen(name);
+        return wide.size() * sizeof(wchar_t) > USHRT_MAX ? std::wstring() : wide;
+    }
+
     // A plain file of this folder, by one name: a link or a folder of that name is refused.
-    FileHandle openPlainFile(std::string_view name, ACCESS_MASK access) {
+    FileHandle openPlainFile(std::string_view name, ACCESS_MASK access,
+                             ULONG share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE) {
         if (!native().createFile || name.empty() || name.find_first_of("\\/") != std::string_view::npos) return {};
         const std::wstring wide = widen(name);
         if (wide.empty() || wide.size() * sizeof(wchar_t) > USHRT_MAX) return {};
-        HANDLE opened = open(wide, access | SYNCHRONIZE | FILE_READ_ATTRIBUTES, false);
+        HANDLE opened = open(wide, access | SYNCHRONIZE | FILE_READ_ATTRIBUTES, false, share);
         if (!opened) return {};
         FileHandle file(opened);
         FILE_ATTRIBUTE_TAG_INFO info{};
@@ -330,7 +434,8 @@ private:
     }
 
     // Relative to this folder's handle, by one name, and never through a link.
-    HANDLE open(std::wstring_view name, ACCESS_MASK access, bool folder) {
+    HANDLE open(std::wstring_view name, ACCESS_MASK access, bool folder,
+                ULONG share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, ULONG disposition = FILE_OPEN) {
         UNICODE_STRING objectName{};
         objectName.Buffer = const_cast<PWSTR>(name.data());
         objectName.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
@@ -341,9 +446,9 @@ private:
         HANDLE opened = nullptr;
         const ULONG options = FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT | FILE_SYNCHRONOUS_IO_NONALERT |
                               (folder ? FILE_DIRECTORY_FILE : FILE_NON_DIRECTORY_FILE);
-        lastStatus_ = native().createFile(&opened, access, &attributes, &status, nullptr, 0,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN, options,
-                                          nullptr, 0);
+        lastStatus_ = native().createFile(&opened, access, &attributes, &status, nullptr,
+                                          disposition == FILE_CREATE ? FILE_ATTRIBUTE_NORMAL : 0, share, disposition,
+                                          options, nullptr, 0);
         return lastStatus_ >= 0 && opened && opened != INVALID_HANDLE_VALUE ? opened : nullptr;
     }
 

@@ -22,6 +22,7 @@ public:
     bool deleteValue(const RegKey& key, const std::string& valueName) override;
     bool setStringValue(const RegKey& key, const std::string& valueName, const std::string& text) override;
     void closeKey(std::uintptr_t id) override;
+    std::optional<std::string> stringValue(const RegKey& key, const std::string& valueName) override;
 
     // --- folders and files ---
     std::string specialFolderPath(int csidl) override;

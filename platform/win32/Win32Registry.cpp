@@ -109,6 +109,29 @@ bool Win32Platform::setStringValue(const RegKey& key, const std::string& valueNa
                           reinterpret_cast<const BYTE*>(data.c_str()), bytes) == ERROR_SUCCESS;
 }
 
+std::optional<std::string> Win32Platform::stringValue(const RegKey& key, const std::string& valueName) {
+    const std::wstring name = widen(valueName);
+    // A value may grow between the size asked and the read: asked again, a few times.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        DWORD type = REG_NONE;
+        DWORD bytes = 0;
+        if (RegQueryValueExW(handleOf(key), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
+            (type != REG_SZ && type != REG_EXPAND_SZ))
+            return std::nullopt;
+        std::wstring data(bytes / sizeof(wchar_t) + 1, L'\0');
+        DWORD read = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+        const LONG result =
+            RegQueryValueExW(handleOf(key), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &read);
+        if (result == ERROR_MORE_DATA) continue;
+        if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
+        data.resize(read / sizeof(wchar_t));
+        // The stored terminator, and any the writer added, are no part of the text.
+        while (!data.empty() && data.back() == L'\0') data.pop_back();
+        return narrow(data);
+    }
+    return std::nullopt;
+}
+
 void Win32Platform::closeKey(std::uintptr_t id) {
     if (id) RegCloseKey(reinterpret_cast<HKEY>(id));
 }

@@ -141,4 +141,25 @@ TEST_F(DesktopLists, ClosedDuringTheRecentFolderPurgeNoListIsTouched) {
     EXPECT_TRUE(has(kExplorer + "\\RecentDocs", "0"));
 }
 
+TEST_F(DesktopLists, OfficeItemsThatArePinnedStayWithTheirMetadataAndTheRestGoes) {
+    const std::string list = kIdentity + "\\File MRU";
+    auto item = [&](const std::string& name, const std::string& data) {
+        reg.setValue(Hive::CurrentUser, list, name, {memory::kRegSz, data});
+    };
+    item("Item 1", "[F00000001][T01D9A1B2C3D4E5F6][O00000000]*C:\\Users\\user\\Budget.xlsx");
+    item("Item Metadata 1", "<Metadata><Entry Key=\"Pinned\"/></Metadata>");
+    item("Item 2", "[F00000000][T01D9A1B2C3D4E5F7][O00000000]*C:\\Users\\user\\Secret.docx");
+    item("Item Metadata 2", "<Metadata/>");
+    item("Item 3", "[F00000021][T01D9A1B2C3D4E5F8][O00000000]*C:\\Users\\user\\Plan.docx"); // the pin among other flags
+    item("Item 4", "[F00000020][T01D9A1B2C3D4E5F9][O00000000]*C:\\Users\\user\\Draft.docx");
+    item("Item 5", "*C:\\Users\\user\\Old.doc"); // no flags: nothing says it is pinned
+    item("Item Metadata 6", "<Metadata/>");          // an item's metadata without its item
+    item("Max Display", "25");
+    runDesktopLists();
+
+    for (const char* kept : {"Item 1", "Item Metadata 1", "Item 3", "Max Display"}) EXPECT_TRUE(has(list, kept)) << kept;
+    EXPECT_EQ(reg.valueCount(Hive::CurrentUser, list), 4u);
+    EXPECT_EQ(Form1->Label10.caption(), kCongratulation);
+}
+
 } // namespace

@@ -342,6 +342,24 @@ TEST_F(RegistryOps, ListValuesGoByTheirNamesAndNeverThroughALinkOrIntoAKeyThatIs
     EXPECT_EQ(readValue(other, L"Item 1").text, L"keep");
 }
 
+TEST_F(RegistryOps, OfficeItemsGoOrStayByTheirTextAsTheRegistryHoldsIt) {
+    const std::string list = base + "\\Excel\\File MRU";
+    plantString(list, L"Item 1", L"[F00000001][T01D9A1B2C3D4E5F6][O00000000]*C:\\Budget \u00E9t\u00E9.xlsx");
+    plantString(list, L"Item Metadata 1", L"<Metadata/>");
+    plantString(list, L"Item 2", L"[F00000000][T01D9A1B2C3D4E5F7][O00000000]*C:\\Secret.xlsx");
+    plantNumber(list, L"Item 3", 1); // not a text: nothing says it is pinned
+    {
+        const RegKey key = platform.openKey(Hive::CurrentUser, list, kKeyRead);
+        EXPECT_EQ(platform.stringValue(key, "Item 1"), "[F00000001][T01D9A1B2C3D4E5F6][O00000000]*C:\\Budget \u00E9t\u00E9.xlsx");
+        EXPECT_FALSE(platform.stringValue(key, "Item 3"));
+        EXPECT_FALSE(platform.stringValue(key, "Item 9"));
+    }
+    EXPECT_EQ(engine::DeleteRegValuesMatching(platform, list, engine::IsUnpinnedOfficeListItem), engine::kCleaned);
+    EXPECT_EQ(countsOf(list).values, 2u);
+    EXPECT_TRUE(readValue(list, L"Item 1").found);
+    EXPECT_TRUE(readValue(list, L"Item Metadata 1").found);
+}
+
 TEST_F(RegistryOps, ASubkeyThatRefusesDeletionMakesTheResetImpossible) {
     const std::string target = base + "\\Guarded";
     plantString(target + "\\a", L"v", L"1");
